@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace kivo {
+
+// The GUI thread's event loop, its named timers and short-lived workers.
+//
+// Post may be called from any thread; the task runs later on the GUI thread, in
+// the order posted. Everything else is called on the GUI thread only. Timer
+// callbacks run on the GUI thread. RunAsync starts a named worker thread that
+// must not touch player state: it reports back with Post.
+class EventLoop {
+ public:
+  using Task = std::function<void()>;
+
+  virtual ~EventLoop() = default;
+
+  virtual void Post(Task task) = 0;
+
+  // Creates a stopped timer; its name identifies it from then on.
+  virtual void AddTimer(const std::string& name, int interval_ms,
+                        Task on_tick) = 0;
+  virtual void SetTimerEnabled(const std::string& name, bool enabled) = 0;
+  virtual bool TimerEnabled(const std::string& name) const = 0;
+
+  virtual void RunAsync(const std::string& thread_name, Task task) = 0;
+
+  // Leaves the loop; the program ends with exit_code without closing steps.
+  virtual void Quit(int exit_code) = 0;
+};
+
+}  // namespace kivo
