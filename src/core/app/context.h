@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+
+#include "core/app/settings_store.h"
+#include "core/platform/associations.h"
+#include "core/platform/audio_library.h"
+#include "core/platform/desktop_services.h"
+#include "core/platform/dialogs.h"
+#include "core/platform/event_loop.h"
+#include "core/platform/hotkey_service.h"
+#include "core/platform/http_client.h"
+#include "core/platform/main_window.h"
+#include "core/platform/now_playing.h"
+#include "core/platform/search_window.h"
+#include "core/platform/tag_window.h"
+#include "core/platform/tray.h"
+#include "core/ui/language.h"
+#include "core/ui/menu_model.h"
+
+namespace kivo {
+
+// The outside world, as the composition root hands it to the core.
+struct Platform {
+  AudioLibrary& audio;
+  EventLoop& loop;
+  MainWindow& window;
+  Tray& tray;
+  Dialogs& dialogs;
+  DesktopServices& desktop;
+  HttpClient& http;
+  HotkeyService& hotkeys;
+  NowPlaying& now_playing;
+  Associations& associations;
+  SearchWindowFactory& search_windows;
+  TagWindow& tag_window;
+};
+
+// What every subsystem of the core works with: the platform, the program
+// folder, the settings, the language texts and the menus (which hold the
+// options).
+struct Context {
+  Context(const Platform& platform_in, const std::string& program_dir_in)
+      : platform(platform_in),
+        program_dir(program_dir_in),
+        settings(program_dir_in + "settings.ini"),
+        language(program_dir_in, &settings) {}
+
+  std::string Text(const std::string& section, const std::string& key,
+                   const std::string& fallback) const {
+    return language.Text(section, key, fallback);
+  }
+  // A message box with the information icon and an OK button.
+  void ShowMessage(const std::string& text) const {
+    platform.dialogs.MessageBox(text, "Kivo Player", MessageIcon::kInformation,
+                                MessageButtons::kOk);
+  }
+
+  Platform platform;
+  std::string program_dir;  // ends with "/"
+  SettingsStore settings;
+  Language language;
+  MenuModel menus;
+};
+
+}  // namespace kivo

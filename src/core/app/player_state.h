@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/playback/playback_controller.h"
+#include "core/playlist/playlist_model.h"
+#include "core/ui/line_style.h"
+
+namespace kivo {
+
+// All state of a running player, in plain lists, integers and flags. It lives
+// as long as the main window.
+struct PlayerState {
+  PlaylistModel playlist;
+  PlaybackState playback;
+  std::vector<std::string> queue_list;
+  std::vector<std::string> history_list;
+  std::vector<std::string> plugin_names;
+  std::vector<std::string> plugin_handles;  // decimal handle texts
+  std::vector<std::string> submission_queue;
+  ThemeColors theme_colors;
+  bool ending_session = false;
+  bool window_hidden = false;
+  int saved_client_height = 0;
+};
+
+}  // namespace kivo

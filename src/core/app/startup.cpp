@@ -1,0 +1,121 @@
+#include <string>
+#include <vector>
+
+#include "core/app/expand_argument.h"
+#include "core/app/player.h"
+#include "core/playlist/autosave.h"
+#include "core/playlist/entry_names.h"
+#include "core/ui/option_restore.h"
+#include "core/util/atomic_file.h"
+#include "core/util/text.h"
+
+namespace kivo {
+namespace {
+
+constexpr const char kVersionText[] = "Kivo Player v1.31";
+constexpr const char kDonationUrl[] = "https://liberapay.com/kivo-player";
+constexpr const char kDonationText[] =
+    "Please support Kivo Player by donating a few \r\nbucks to the "
+    "development of Kivo Player.\r\nAny amount is greatly appreciated!\r\n"
+    "\r\nDo you want to make a donation right now?";
+
+}  // namespace
+
+bool Player::Startup(const std::vector<std::string>& arguments,
+                     const std::string& cwd) {
+  context_.menus.SetVisible("SortByABC", false);
+  if (!context_.platform.tray.BalloonsSupported()) {
+    context_.menus.SetEnabled("ShowBalloonHints1", false);
+  }
+  std::string queue;
+  state_.submission_queue.clear();
+  if (ReadWholeFile(context_.program_dir + "LastFM.Queue", &queue)) {
+    state_.submission_queue = SplitLines(queue);
+  }
+  state_.playlist.playing_index = -1;
+  if (!CheckAudioLibrary()) return false;
+  HandleCommandLine(arguments, cwd);
+  Guarded([&] { OptionRestore(context_, state_); });
+  playlist_files_.RefreshLines();
+  AskForDonation();
+  return true;
+}
+
+bool Player::CheckAudioLibrary() {
+  AudioLibrary& audio = context_.platform.audio;
+  auto fail = [&](const char* key, const char* text) {
+    context_.ShowMessage(context_.Text("strings", key, text));
+    context_.platform.tray.SetIconVisible(false);
+    return false;
+  };
+  if ((audio.GetVersion() >> 16) != 0x0204) {
+    return fail("01", "BASS version 2.4 not loaded!");
+  }
+  int device = static_cast<int>(
+      context_.settings.ReadSettingInt("settings", "device", 1));
+  if (!audio.Init(device, 44100, 0)) {
+    return fail("02", "Can\xC2\xB4t initialize audio device");
+  }
+  audio.SetConfig(AudioLibrary::kConfigNetTimeout, 10000);
+  audio.SetConfigPtr(AudioLibrary::kConfigNetAgent, std::string(kVersionText));
+  return true;
+}
+
+void Player::HandleCommandLine(const std::vector<std::string>& arguments,
+                               const std::string& cwd) {
+  if (arguments.size() != 1) {
+    Guarded([&] {
+      RestorePlaylist(context_, state_.playlist, playlist_files_);
+    });
+    return;
+  }
+  const std::string& argument = arguments.front();
+  std::string expanded = ExpandArgument(argument, cwd);
+  std::string ext = ExtensionOf(expanded);
+  Guarded([&] {
+    if ((ext == ".kpp" || ext == ".m3u" || ext == ".pls") &&
+        playlist_files_.LoadByExtension(argument, false)) {
+      state_.playlist.playing_index = 0;
+      playback_.PlayEntry();
+    }
+    if (IsSupportedMedia(expanded)) {
+      state_.playlist.AppendEntry(expanded, std::string(), false);
+      state_.playlist.playing_index = 0;
+      playback_.PlayEntry();
+    }
+  });
+}
+
+void Player::AskForDonation() {
+  Guarded([&] {
+    if (context_.settings.ReadSettingInt("settings", "DonationMsg", 1) == 0) {
+      return;
+    }
+    MessageResult answer = context_.platform.dialogs.MessageBox(
+        kDonationText, "Donation", MessageIcon::kInformation,
+        MessageButtons::kYesNo);
+    if (answer == MessageResult::kYes) {
+      context_.platform.desktop.OpenUrl(kDonationUrl);
+    }
+    context_.settings.WriteSetting("settings", "DonationMsg", "0",
+                                   SettingKind::kBoolean);
+  });
+}
+
+void Player::AddHandedFiles(const std::string& text, char separator) {
+  PlaylistModel& model = state_.playlist;
+  size_t start = 0;
+  size_t end;
+  while ((end = text.find(separator, start)) != std::string::npos) {
+    std::string piece = text.substr(start, end - start);
+    start = end + 1;
+    if (piece.empty() || !IsSupportedMedia(piece)) continue;
+    model.AppendEntry(piece, BaseTitle(piece), false);
+    context_.platform.window.PlaylistChanged();
+    model.playing_index = model.Count() - 1;
+    playback_.PlayEntry();
+    AutosavePlaylist(context_, model);
+  }
+}
+
+}  // namespace kivo

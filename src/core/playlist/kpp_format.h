@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+// KPP: one location per line, nothing else; every line an entry, an empty
+// one included. Lines are written with CR LF.
+std::vector<std::string> ParseKpp(const std::string& content);
+std::string FormatKpp(const std::vector<std::string>& locations);
+
+}  // namespace kivo

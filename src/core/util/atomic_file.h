@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kivo {
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string* content,
+                   std::string* error = nullptr);
+
+// Replaces the file at path with content: written to a temporary file in the
+// same folder, flushed and renamed over the old one, so a crash leaves either
+// the old or the new file, never half of one. A new file gets new_file_mode;
+// an existing one keeps its mode. On failure *error holds the system's reason.
+bool WriteFileAtomically(const std::string& path, std::string_view content,
+                         unsigned new_file_mode = 0644,
+                         std::string* error = nullptr);
+
+bool FileExists(const std::string& path);  // a regular file (or its link)
+bool DirectoryExists(const std::string& path);
+
+}  // namespace kivo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kivo {
+
+// ASCII-only case folding: the player compares names the way the Windows
+// profile functions do, leaving other bytes alone.
+char AsciiLower(char c);
+std::string AsciiLower(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+// Blanks (space, tab) removed at both ends.
+std::string_view TrimBlanks(std::string_view text);
+// Every occurrence of `from` replaced by `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from,
+                       std::string_view to);
+// Lines ended by CR, LF or CR LF; a final line break makes no extra line.
+std::vector<std::string> SplitLines(std::string_view text);
+// Lines joined, each followed by CR LF.
+std::string JoinLinesCrLf(const std::vector<std::string>& lines);
+// Decimal text of an integer.
+std::string IntText(long long value);
+// Shortest general form of a double (15 significant digits, no trailing
+// zeros, locale-independent): 50, 12.34, 50.5.
+std::string GeneralNumberText(double value);
+
+}  // namespace kivo

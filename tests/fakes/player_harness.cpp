@@ -1,0 +1,37 @@
+#include "fakes/player_harness.h"
+
+#include "core/util/atomic_file.h"
+
+namespace kivo::testing {
+
+PlayerHarness::PlayerHarness(bool donation_answered) {
+  if (donation_answered) WriteSettings("[settings]\r\nDonationMsg=0\r\n");
+  Platform platform{audio,  loop,        window,       tray,
+                    dialogs, desktop,    http,         hotkeys,
+                    now_playing, associations, search_windows, tag_window};
+  player = std::make_unique<Player>(platform, dir.path());
+}
+
+void PlayerHarness::WriteSettings(const std::string& content) {
+  dir.Write("settings.ini", content);
+}
+
+bool PlayerHarness::Start(const std::vector<std::string>& arguments) {
+  bool started = player->Startup(arguments, dir.path());
+  loop.Drain();
+  return started;
+}
+
+std::string PlayerHarness::Setting(const std::string& section,
+                                   const std::string& key) {
+  return player->context().settings.ReadSettingText(section, key, "<absent>");
+}
+
+std::string PlayerHarness::AddFile(const std::string& name,
+                                   FakeAudioLibrary::Media media) {
+  std::string path = dir.Write(name, "");
+  audio.AddMedia(path, std::move(media));
+  return path;
+}
+
+}  // namespace kivo::testing

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/app/player.h"
+#include "fakes/fake_audio_library.h"
+#include "fakes/fake_services.h"
+#include "fakes/fake_window.h"
+#include "fakes/manual_event_loop.h"
+#include "fakes/temp_dir.h"
+
+namespace kivo::testing {
+
+// A player on test doubles in a temporary program folder. settings.ini starts
+// with the donation prompt already answered unless the test says otherwise.
+struct PlayerHarness {
+  explicit PlayerHarness(bool donation_answered = true);
+
+  // Writes settings.ini (replacing it) before the player starts.
+  void WriteSettings(const std::string& content);
+  bool Start(const std::vector<std::string>& arguments = {});
+  std::string Setting(const std::string& section, const std::string& key);
+
+  // A real, empty file below the program folder, registered as media.
+  std::string AddFile(const std::string& name,
+                      FakeAudioLibrary::Media media = {});
+
+  TempDir dir;
+  FakeAudioLibrary audio;
+  ManualEventLoop loop;
+  FakeMainWindow window;
+  FakeTray tray;
+  ScriptedDialogs dialogs;
+  FakeDesktopServices desktop;
+  FakeHttpClient http;
+  FakeHotkeys hotkeys;
+  FakeNowPlaying now_playing;
+  FakeAssociations associations;
+  FakeSearchWindows search_windows;
+  FakeTagWindow tag_window;
+  std::unique_ptr<Player> player;
+};
+
+}  // namespace kivo::testing

@@ -1,0 +1,58 @@
+#include "core/playlist/playlist_model.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "fakes/temp_dir.h"
+
+namespace kivo {
+namespace {
+
+using testing::TempDir;
+
+PlaylistModel ModelOf(std::initializer_list<const char*> locations) {
+  PlaylistModel model;
+  for (const char* location : locations) model.AppendEntry(location, "", true);
+  return model;
+}
+
+TEST(PlaylistModelTest, RemovingKeepsThePlayingIndexOnItsEntry) {
+  PlaylistModel model = ModelOf({"a", "b", "c", "d"});
+  model.playing_index = 2;
+  model.RemoveEntryAt(0);
+  EXPECT_EQ(model.playing_index, 1);
+  model.RemoveEntryAt(2);
+  EXPECT_EQ(model.playing_index, 1);
+  model.RemoveEntryAt(1);
+  EXPECT_EQ(model.playing_index, -1);
+  EXPECT_EQ(model.file_list, (std::vector<std::string>{"b"}));
+  EXPECT_EQ(model.lines.size(), model.file_list.size());
+  model.RemoveEntryAt(7);
+  EXPECT_EQ(model.Count(), 1);
+}
+
+TEST(PlaylistModelTest, FindsLocationsWithoutRegardToCaseFirstMatch) {
+  PlaylistModel model = ModelOf({"/m/A.mp3", "/m/a.mp3", "/m/b.mp3"});
+  EXPECT_EQ(model.FindLocation("/M/a.MP3"), 0);
+  EXPECT_EQ(model.FindLocation("/m/c.mp3"), -1);
+}
+
+TEST(PlaylistModelTest, RefreshGivesNameStreamOrErrorForms) {
+  TempDir dir;
+  std::string file = dir.Write("Song.Name.mp3", "");
+  dir.Write("folder.mp3/x", "");
+  PlaylistModel model =
+      ModelOf({file.c_str(), "http://host/live.mp3", "ftp://h/x.ogg",
+               "HTTP://host/x", (dir.path() + "folder.mp3").c_str(), ""});
+  RefreshEntryNames(model, "Fehler");
+  EXPECT_EQ(model.lines[0], "Song.Name");
+  EXPECT_EQ(model.lines[1], "[S] http://host/live.mp3");
+  EXPECT_EQ(model.lines[2], "[S] ftp://h/x.ogg");
+  EXPECT_EQ(model.lines[3], "[Fehler] HTTP://host/x");
+  EXPECT_EQ(model.lines[4], "[Fehler] " + dir.path() + "folder.mp3");
+  EXPECT_EQ(model.lines[5], "[Fehler] ");
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,96 @@
+#include "core/app/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fakes/temp_dir.h"
+
+namespace kivo {
+namespace {
+
+using testing::TempDir;
+
+TEST(SettingsStoreTest, MissingFileReadsAsDefaultsAndFirstWriteCreatesIt) {
+  TempDir dir;
+  SettingsStore store(dir.File("settings.ini"));
+  EXPECT_EQ(store.ReadSettingText("settings", "Theme", "Default"), "Default");
+  EXPECT_EQ(store.ReadSettingInt("settings", "Mode", 4), 4);
+  EXPECT_TRUE(store.ReadSettingBool("settings", "Seekbar", true));
+  store.WriteText("settings", "Theme", "Dark");
+  EXPECT_EQ(dir.Read("settings.ini"), "[settings]\r\nTheme=Dark\r\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.File("settings.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(SettingsStoreTest, KindsStoreTheirForms) {
+  TempDir dir;
+  SettingsStore store(dir.File("settings.ini"));
+  store.WriteSetting("settings", "a", "TRUE", SettingKind::kBoolean);
+  store.WriteSetting("settings", "b", "false", SettingKind::kBoolean);
+  store.WriteSetting("settings", "c", "7", SettingKind::kBoolean);
+  store.WriteSetting("settings", "d", "0x20", SettingKind::kInteger);
+  store.WriteSetting("settings", "e", " spaced text", SettingKind::kText);
+  EXPECT_EQ(dir.Read("settings.ini"),
+            "[settings]\r\na=1\r\nb=0\r\nc=1\r\nd=32\r\ne= spaced text\r\n");
+  EXPECT_EQ(store.ReadSettingText("settings", "e", ""), "spaced text");
+}
+
+TEST(SettingsStoreTest, HandEditsAreSeenByTheNextRead) {
+  TempDir dir;
+  SettingsStore store(dir.File("settings.ini"));
+  dir.Write("settings.ini", "[Settings]\nOnTop=true\nShowTray=2\nvolume=0x10\n");
+  EXPECT_FALSE(store.ReadSettingBool("settings", "OnTop", false));
+  EXPECT_TRUE(store.ReadSettingBool("settings", "OnTop", true));
+  EXPECT_TRUE(store.ReadSettingBool("settings", "ShowTray", false));
+  EXPECT_EQ(store.ReadSettingInt("settings", "volume", 5000), 16);
+  dir.Write("settings.ini", "[settings]\nvolume=300\n");
+  EXPECT_EQ(store.ReadSettingInt("SETTINGS", "VOLUME", 5000), 300);
+}
+
+TEST(SettingsStoreTest, AFailedWriteThrowsWithThePathAndKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  dir.Write("ro/settings.ini", "[settings]\nMode=2\n");
+  ::chmod(dir.File("ro").c_str(), 0500);
+  SettingsStore store(dir.File("ro/settings.ini"));
+  try {
+    store.WriteInt("settings", "Mode", 3);
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Unable to write to " + dir.File("ro/settings.ini"));
+  }
+  EXPECT_EQ(store.ReadSettingInt("settings", "Mode", 0), 2);
+  ::chmod(dir.File("ro").c_str(), 0700);
+}
+
+TEST(SettingsStoreTest, AWriteIntoAMissingFolderThrows) {
+  TempDir dir;
+  SettingsStore store(dir.File("gone/settings.ini"));
+  EXPECT_THROW(store.WriteText("settings", "Theme", "x"), SettingsWriteError);
+}
+
+TEST(SettingsStoreTest, AFolderInThePlaceOfTheFileFailsEvenForRoot) {
+  TempDir dir;
+  dir.Write("settings.ini/inside", "x");
+  SettingsStore store(dir.File("settings.ini"));
+  EXPECT_EQ(store.ReadSettingInt("settings", "Mode", 4), 4);
+  EXPECT_THROW(store.WriteInt("settings", "Mode", 3), SettingsWriteError);
+  EXPECT_EQ(dir.Read("settings.ini/inside"), "x");
+}
+
+TEST(SettingsStoreTest, AnExistingFileKeepsItsMode) {
+  TempDir dir;
+  dir.Write("settings.ini", "[settings]\n");
+  ::chmod(dir.File("settings.ini").c_str(), 0640);
+  SettingsStore store(dir.File("settings.ini"));
+  store.WriteInt("settings", "Mode", 1);
+  struct stat info {};
+  ASSERT_EQ(::stat(dir.File("settings.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+}  // namespace
+}  // namespace kivo

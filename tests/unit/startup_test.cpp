@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "fakes/player_harness.h"
+
+namespace kivo {
+namespace {
+
+using testing::FakeAudioLibrary;
+using testing::PlayerHarness;
+
+TEST(StartupTest, NoArgumentRestoresTheRememberedPlaylist) {
+  PlayerHarness h;
+  std::string a = h.AddFile("a.mp3");
+  h.dir.Write("list.kpp", a + "\r\n\r\nhttp://radio/live\r\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
+                  h.dir.File("list.kpp") + "\r\n");
+  ASSERT_TRUE(h.Start());
+  const PlaylistModel& model = h.player->state().playlist;
+  ASSERT_EQ(model.Count(), 3);
+  EXPECT_EQ(model.lines[0], "a");
+  EXPECT_EQ(model.lines[1], "[Error] ");
+  EXPECT_EQ(model.lines[2], "[S] http://radio/live");
+  EXPECT_EQ(model.playing_index, -1);
+  EXPECT_EQ(model.shuffle_pool.size(), 3u);
+  EXPECT_EQ(h.audio.open_count(), 0);
+}
+
+TEST(StartupTest, OneMediaArgumentIsAddedAndPlays) {
+  PlayerHarness h;
+  std::string a = h.AddFile("a.mp3");
+  ASSERT_TRUE(h.Start({"a.mp3"}));
+  const PlaylistModel& model = h.player->state().playlist;
+  ASSERT_EQ(model.Count(), 1);
+  EXPECT_EQ(model.file_list[0], a);
+  EXPECT_EQ(model.lines[0], "a");
+  EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
+}
+
+TEST(StartupTest, AKppArgumentLoadsAndPlaysItsFirstEntry) {
+  PlayerHarness h;
+  std::string a = h.AddFile("a.mp3");
+  std::string b = h.AddFile("b.mp3");
+  h.dir.Write("mix.kpp", b + "\r\n" + a + "\r\n");
+  ASSERT_TRUE(h.Start({h.dir.File("mix.kpp")}));
+  EXPECT_EQ(h.player->state().playlist.Count(), 2);
+  EXPECT_EQ(h.player->state().playlist.playing_index, 0);
+  EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("mix.kpp"));
+  ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
+  EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
+}
+
+TEST(StartupTest, CapitalPlaylistExtensionsLoadNothingAndKeepLastPlayed) {
+  PlayerHarness h;
+  h.dir.Write("LIST.M3U", "/x.mp3\r\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=keep\r\n");
+  ASSERT_TRUE(h.Start({h.dir.File("LIST.M3U")}));
+  EXPECT_TRUE(h.player->state().playlist.Empty());
+  EXPECT_EQ(h.Setting("settings", "LastPlayed"), "keep");
+}
+
+TEST(StartupTest, AMissingArgumentIsNotAddedAndTwoArgumentsAreIgnored) {
+  PlayerHarness h;
+  h.AddFile("a.mp3");
+  ASSERT_TRUE(h.Start({"missing.mp3"}));
+  EXPECT_TRUE(h.player->state().playlist.Empty());
+
+  PlayerHarness two;
+  std::string a = two.AddFile("a.mp3");
+  two.dir.Write("temp.tmp", a + "\r\n");
+  two.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
+                    two.dir.File("temp.tmp") + "\r\n");
+  ASSERT_TRUE(two.Start({a, a}));
+  EXPECT_EQ(two.player->state().playlist.Count(), 1);
+  EXPECT_EQ(two.audio.open_count(), 0);
+}
+
+TEST(StartupTest, LastPlayedWithCapitalExtensionRestoresNothing) {
+  PlayerHarness h;
+  h.dir.Write("list.KPP", "/x.mp3\r\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
+                  h.dir.File("list.KPP") + "\r\n");
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(h.player->state().playlist.Empty());
+}
+
+TEST(StartupTest, WrongLibraryVersionOrDeviceEndsTheProgram) {
+  PlayerHarness h;
+  h.audio.version = 0x02030000;
+  EXPECT_FALSE(h.Start());
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].text, "BASS version 2.4 not loaded!");
+
+  PlayerHarness d;
+  d.WriteSettings("[settings]\r\nDonationMsg=0\r\ndevice=9\r\n");
+  EXPECT_FALSE(d.Start());
+  ASSERT_EQ(d.dialogs.messages.size(), 1u);
+  EXPECT_EQ(d.dialogs.messages[0].text, "Can\xC2\xB4t initialize audio device");
+}
+
+TEST(StartupTest, SetsTheNetworkOptionsAfterInit) {
+  PlayerHarness h;
+  ASSERT_TRUE(h.Start());
+  auto log = h.audio.config_log();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0], (std::pair<int, std::string>{11, "10000"}));
+  EXPECT_EQ(log[1], (std::pair<int, std::string>{16, "Kivo Player v1.31"}));
+  EXPECT_EQ(h.audio.init_device(), 1);
+}
+
+TEST(StartupTest, DonationPromptIsShownOnceAndYesOpensThePage) {
+  PlayerHarness h(false);
+  h.dialogs.message_answers.push_back(MessageResult::kYes);
+  ASSERT_TRUE(h.Start());
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].caption, "Donation");
+  EXPECT_EQ(h.dialogs.messages[0].buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(h.desktop.opened_urls.size(), 1u);
+  EXPECT_EQ(h.Setting("settings", "DonationMsg"), "0");
+}
+
+TEST(StartupTest, LoadsTheSubmissionQueue) {
+  PlayerHarness h;
+  h.dir.Write("LastFM.Queue", "A;T;1;200;;\r\nB;U;2;100;Al;3\r\n");
+  ASSERT_TRUE(h.Start());
+  EXPECT_EQ(h.player->state().submission_queue.size(), 2u);
+}
+
+TEST(StartupTest, HiddenSortItemAndGreyedBalloonsWithoutSupport) {
+  PlayerHarness h;
+  h.tray.balloons_supported = false;
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nShowBalloonHints=1\r\n");
+  ASSERT_TRUE(h.Start());
+  MenuModel& menus = h.player->context().menus;
+  EXPECT_FALSE(menus.Item("SortByABC").visible);
+  EXPECT_FALSE(menus.Item("ShowBalloonHints1").enabled);
+  EXPECT_TRUE(menus.Item("ShowBalloonHints1").checked);
+}
+
+}  // namespace
+}  // namespace kivo
