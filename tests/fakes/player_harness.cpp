@@ -6,10 +6,15 @@ namespace kivo::testing {
 
 PlayerHarness::PlayerHarness(bool donation_answered) {
   if (donation_answered) WriteSettings("[settings]\r\nDonationMsg=0\r\n");
-  Platform platform{audio,  loop,        window,       tray,
-                    dialogs, desktop,    http,         hotkeys,
+  Platform platform{audio,       loop,         window,         tray,
+                    dialogs,     desktop,      http,           hotkeys,
                     now_playing, associations, search_windows, tag_window};
   player = std::make_unique<Player>(platform, dir.path());
+}
+
+PlayerHarness::~PlayerHarness() {
+  loop.Drain();
+  player.reset();
 }
 
 void PlayerHarness::WriteSettings(const std::string& content) {

@@ -17,6 +17,8 @@ namespace kivo::testing {
 // with the donation prompt already answered unless the test says otherwise.
 struct PlayerHarness {
   explicit PlayerHarness(bool donation_answered = true);
+  // Runs what workers and posts are left, so nothing outlives the doubles.
+  ~PlayerHarness();
 
   // Writes settings.ini (replacing it) before the player starts.
   void WriteSettings(const std::string& content);

@@ -15,6 +15,8 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 // Blanks (space, tab) removed at both ends.
 std::string_view TrimBlanks(std::string_view text);
+// Spaces and control characters removed at both ends.
+std::string_view TrimWhitespace(std::string_view text);
 // Every occurrence of `from` replaced by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from,
                        std::string_view to);

@@ -1,0 +1,239 @@
+#include "core/integrations/lastfm.h"
+
+#include <chrono>
+#include <cmath>
+
+#include "core/util/atomic_file.h"
+#include "core/util/text.h"
+
+namespace kivo {
+
+LastFm::LastFm(Context& context, std::vector<std::string>& submission_queue,
+               Clock clock)
+    : context_(context),
+      queue_(submission_queue),
+      clock_(std::move(clock)),
+      queue_path_(context.program_dir + "LastFM.Queue") {}
+
+LastFm::~LastFm() { WaitForWorkers(); }
+
+void LastFm::WaitForWorkers() {
+  std::unique_lock lock(workers_mutex_);
+  workers_done_.wait_for(lock, std::chrono::seconds(40),
+                         [this] { return running_workers_ == 0; });
+}
+
+void LastFm::StartWorker(std::function<void()> work) {
+  {
+    std::lock_guard lock(workers_mutex_);
+    ++running_workers_;
+  }
+  context_.platform.loop.RunAsync("kivo-net", [this, work = std::move(work)] {
+    work();
+    std::lock_guard lock(workers_mutex_);
+    --running_workers_;
+    workers_done_.notify_all();
+  });
+}
+
+lastfm::Session LastFm::session() const {
+  std::lock_guard lock(session_mutex_);
+  return session_;
+}
+
+bool LastFm::SessionReady() const {
+  return context_.menus.Checked("LastFM1") && session().Valid();
+}
+
+void LastFm::OptionClicked() {
+  SettingsStore& settings = context_.settings;
+  if (!context_.menus.Checked("LastFM1")) {
+    settings.WriteBool("Settings", "LastFM", false);
+    {
+      std::lock_guard lock(session_mutex_);
+      session_ = lastfm::Session{};
+    }
+    played_seconds_ = 0;
+    context_.platform.loop.SetTimerEnabled("FMTime", false);
+    return;
+  }
+  std::string caption = context_.Text("strings", "18", "Last.fm Settings");
+  Dialogs& dialogs = context_.platform.dialogs;
+  std::string user =
+      dialogs.InputBox(caption, context_.Text("strings", "19", "Username:"),
+                       settings.ReadSettingText("Last.FM", "user", ""));
+  std::string password = dialogs.InputBox(
+      caption, context_.Text("strings", "20", "Password:"), "");
+  if (user.empty() || password.empty()) {
+    context_.menus.SetChecked("LastFM1", false);
+    return;
+  }
+  settings.WriteBool("Settings", "LastFM", true);
+  settings.WriteText("Last.fm", "user", user);
+  settings.WriteText("Last.fm", "pass", lastfm::ScramblePassword(password));
+  StartHandshake();
+}
+
+void LastFm::StartHandshake() {
+  const SettingsStore& settings = context_.settings;
+  std::string user = settings.ReadSettingText("Last.fm", "user", "");
+  std::string password =
+      lastfm::ScramblePassword(settings.ReadSettingText("Last.fm", "pass", ""));
+  std::string server =
+      settings.ReadSettingText("Last.fm", "server", lastfm::kDefaultServer);
+  std::optional<HttpProxy> proxy;
+  bool proxy_valid = true;
+  if (context_.menus.Checked("Proxy1")) {
+    std::string text = settings.ReadSettingText("settings", "Proxy", "");
+    proxy = lastfm::ParseProxy(text);
+    proxy_valid = proxy.has_value();
+  }
+  StartWorker(
+      [=, this] { Handshake(user, password, server, proxy, proxy_valid); });
+}
+
+void LastFm::Handshake(std::string user, std::string password,
+                       std::string server, std::optional<HttpProxy> proxy,
+                       bool proxy_valid) {
+  if (!proxy_valid) {
+    context_.platform.loop.Post(
+        [this] { HandshakeFailed("Invalid proxy setting"); });
+    return;
+  }
+  int64_t t = lastfm::UtcTimestamp(clock_());
+  std::string url = lastfm::HandshakeUrl(server, user, t,
+                                         lastfm::HandshakeToken(password, t));
+  lastfm::HandshakeResult result =
+      lastfm::ParseHandshakeReply(context_.platform.http.Get(url, proxy));
+  if (result.session) {
+    std::lock_guard lock(session_mutex_);
+    session_ = *result.session;
+    proxy_ = proxy;
+    return;
+  }
+  context_.platform.loop.Post(
+      [this, why = result.error] { HandshakeFailed(why); });
+}
+
+void LastFm::HandshakeFailed(const std::string& why) {
+  context_.menus.SetChecked("LastFM1", false);
+  context_.ShowMessage(why);
+}
+
+std::optional<HttpProxy> LastFm::ProxyForRequests() const {
+  std::lock_guard lock(session_mutex_);
+  return proxy_;
+}
+
+lastfm::Track LastFm::ReadTrack(AudioLibrary::Handle channel) const {
+  AudioLibrary& audio = context_.platform.audio;
+  lastfm::Track track;
+  track.artist = audio.TagsRead(channel, "%ARTI");
+  track.title = audio.TagsRead(channel, "%TITL");
+  track.album = audio.TagsRead(channel, "%ALBM");
+  track.track_number = audio.TagsRead(channel, "%TRCK");
+  double seconds =
+      audio.ChannelBytes2Seconds(channel, audio.ChannelGetLength(channel, 0));
+  track.length_seconds = static_cast<int64_t>(std::trunc(seconds));
+  track.start_time = track_start_time_;
+  return track;
+}
+
+void LastFm::TrackOpened(AudioLibrary::Handle channel) {
+  played_seconds_ = 0;
+  track_played_ = false;
+  track_start_time_ = lastfm::UtcTimestamp(clock_());
+  context_.platform.loop.SetTimerEnabled("FMTime", true);
+  if (!SessionReady()) return;
+  lastfm::Session current = session();
+  std::string body = lastfm::NowPlayingBody(current.id, ReadTrack(channel));
+  std::optional<HttpProxy> proxy = ProxyForRequests();
+  StartWorker([this, url = current.now_playing_url, body, proxy] {
+    context_.platform.http.PostForm(url, body, proxy);
+  });
+}
+
+void LastFm::SetCounting(bool counting) {
+  context_.platform.loop.SetTimerEnabled("FMTime", counting);
+}
+
+void LastFm::ResetTrack() {
+  SetCounting(false);
+  played_seconds_ = 0;
+  track_played_ = false;
+}
+
+void LastFm::Tick(AudioLibrary::Handle channel) {
+  if (SessionReady() && played_seconds_ >= 30) {
+    double length = static_cast<double>(ReadTrack(channel).length_seconds);
+    if (played_seconds_ >= length / 2 || played_seconds_ >= 240) {
+      track_played_ = true;
+    }
+  }
+  ++played_seconds_;
+}
+
+void LastFm::SubmitPlayed(AudioLibrary::Handle channel) {
+  if (context_.menus.Checked("LastFM1") && track_played_) {
+    lastfm::Track track = ReadTrack(channel);
+    if (!track.artist.empty() && !track.title.empty()) {
+      std::lock_guard lock(queue_mutex_);
+      queue_.push_back(lastfm::QueueLine(track));
+    }
+    ResetTrack();
+  }
+  std::lock_guard lock(queue_mutex_);
+  if (pass_running_) {
+    pass_wanted_ = true;
+    return;
+  }
+  pass_running_ = true;
+  StartWorker([this] { RunSubmissionPasses(); });
+}
+
+void LastFm::RunSubmissionPasses() {
+  while (true) {
+    SubmissionPass();
+    std::lock_guard lock(queue_mutex_);
+    if (!pass_wanted_) {
+      pass_running_ = false;
+      return;
+    }
+    pass_wanted_ = false;
+  }
+}
+
+void LastFm::SubmissionPass() {
+  std::vector<std::string> snapshot;
+  {
+    std::lock_guard lock(queue_mutex_);
+    snapshot = queue_;
+  }
+  lastfm::Session current = session();
+  std::optional<HttpProxy> proxy = ProxyForRequests();
+  std::vector<bool> keep(snapshot.size(), true);
+  for (size_t i = snapshot.size(); i-- > 0;) {
+    auto track = lastfm::ParseQueueLine(snapshot[i]);
+    if (!track) continue;  // hand-edited: kept as it is
+    snapshot[i] = ReplaceAll(snapshot[i], "$", " ");
+    track = lastfm::ParseQueueLine(snapshot[i]);
+    if (!current.Valid()) continue;
+    HttpResponse reply = context_.platform.http.PostForm(
+        current.submission_url, lastfm::SubmissionBody(current.id, *track),
+        proxy);
+    if (reply.ok && TrimWhitespace(reply.body) == "OK") keep[i] = false;
+  }
+  std::lock_guard lock(queue_mutex_);
+  std::vector<std::string> remaining;
+  for (size_t i = 0; i < snapshot.size(); ++i) {
+    if (keep[i]) remaining.push_back(snapshot[i]);
+  }
+  // Lines queued while this pass ran follow, untouched.
+  for (size_t i = snapshot.size(); i < queue_.size(); ++i) {
+    remaining.push_back(queue_[i]);
+  }
+  queue_ = std::move(remaining);
+  WriteFileAtomically(queue_path_, JoinLinesCrLf(queue_));
+}
+
+}  // namespace kivo

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <condition_variable>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app/context.h"
+#include "core/integrations/lastfm_protocol.h"
+
+namespace kivo {
+
+// Last.fm submission: the handshake, now-playing notices, the play-time count
+// and the persistent queue of played tracks.
+//
+// Requests run on workers ("kivo-net"); the window never waits for the
+// network. The session is shared with those workers under session_mutex_; the
+// queue and its file under queue_mutex_, with at most one submission pass at a
+// time. User-visible results are posted to the GUI thread.
+class LastFm {
+ public:
+  using Clock = std::function<std::time_t()>;
+
+  LastFm(
+      Context& context, std::vector<std::string>& submission_queue,
+      Clock clock = [] { return std::time(nullptr); });
+  ~LastFm();
+
+  // The `LastFM1` click, after its check mark has toggled.
+  void OptionClicked();
+  void StartHandshake();
+
+  // A local track was opened on `channel`: counters reset, FMTime on, and
+  // the now-playing notice sent.
+  void TrackOpened(AudioLibrary::Handle channel);
+  // Pause and resume, stop.
+  void SetCounting(bool counting);
+  void ResetTrack();
+  // The FMTime tick.
+  void Tick(AudioLibrary::Handle channel);
+  // The natural end of the track on `channel`: queue it when it played long
+  // enough, then start a submission pass.
+  void SubmitPlayed(AudioLibrary::Handle channel);
+
+  int played_seconds() const { return played_seconds_; }
+  bool track_played() const { return track_played_; }
+  int64_t track_start_time() const { return track_start_time_; }
+  lastfm::Session session() const;
+  // Waits until no worker of this object runs (tests and shutdown).
+  void WaitForWorkers();
+
+ private:
+  bool SessionReady() const;
+  lastfm::Track ReadTrack(AudioLibrary::Handle channel) const;
+  std::optional<HttpProxy> ProxyForRequests() const;
+  void Handshake(std::string user, std::string password, std::string server,
+                 std::optional<HttpProxy> proxy, bool proxy_valid);
+  void HandshakeFailed(const std::string& why);
+  void RunSubmissionPasses();
+  void SubmissionPass();
+  void StartWorker(std::function<void()> work);
+
+  Context& context_;
+  std::vector<std::string>& queue_;  // guarded by queue_mutex_
+  Clock clock_;
+  std::string queue_path_;
+
+  mutable std::mutex session_mutex_;
+  lastfm::Session session_;
+  std::optional<HttpProxy> proxy_;
+
+  std::mutex queue_mutex_;
+  bool pass_running_ = false;
+  bool pass_wanted_ = false;
+
+  std::mutex workers_mutex_;
+  std::condition_variable workers_done_;
+  int running_workers_ = 0;
+
+  int played_seconds_ = 0;
+  bool track_played_ = false;
+  int64_t track_start_time_ = 0;
+};
+
+}  // namespace kivo
