@@ -1,4 +1,5 @@
 #include "core/app/player.h"
+#include "core/integrations/now_playing_notice.h"
 #include "core/playlist/autosave.h"
 
 namespace kivo {
@@ -9,8 +10,7 @@ bool Player::CloseRequest() {
     ForgetPlaylistIfNotRemembered(context_);
     // Without a tray host a hidden window could never be brought back.
     may_close = !context_.menus.Checked("CloseToTray1") ||
-                state_.ending_session ||
-                !context_.platform.tray.Available();
+                state_.ending_session || !context_.platform.tray.Available();
     if (!may_close) {
       context_.platform.tray.HideMainWindow();
       context_.platform.tray.SetIconVisible(true);
@@ -23,8 +23,9 @@ bool Player::CloseRequest() {
 void Player::EndSession() { state_.ending_session = true; }
 
 void Player::Shutdown() {
+  hotkeys_.UnregisterHotkeys();
   Guarded([&] { WriteWindowPlacement(); });
-  context_.platform.now_playing.Announce(std::string());
+  SendNowPlaying(context_, state_.playlist, std::string(), false);
   AudioLibrary::Handle channel = state_.playback.current_channel;
   state_.playlist = PlaylistModel{};
   state_.queue_list.clear();

@@ -3,16 +3,20 @@
 #include <exception>
 
 #include "core/playlist/autosave.h"
-#include "core/util/text.h"
 #include "core/ui/window_snap.h"
+#include "core/util/text.h"
 
 namespace kivo {
 
 Player::Player(const Platform& platform, const std::string& program_dir)
     : context_(platform, program_dir),
       playlist_files_(context_, state_.playlist),
-      playback_(context_, state_.playlist, state_.playback) {
+      playback_(context_, state_.playlist, state_.playback),
+      lastfm_(context_, state_.submission_queue),
+      hotkeys_(context_),
+      file_associations_(context_) {
   WireMenus();
+  WireIntegrations();
 }
 
 Player::~Player() = default;

@@ -6,6 +6,9 @@
 
 #include "core/app/context.h"
 #include "core/app/player_state.h"
+#include "core/integrations/file_associations.h"
+#include "core/integrations/global_hotkeys.h"
+#include "core/integrations/lastfm.h"
 #include "core/platform/playlist_source.h"
 #include "core/platform/shell_events.h"
 #include "core/playback/playback_controller.h"
@@ -31,6 +34,8 @@ class Player : public ShellEvents, public PlaylistSource {
   Context& context() { return context_; }
   PlayerState& state() { return state_; }
   PlaybackController& playback() { return playback_; }
+  LastFm& lastfm() { return lastfm_; }
+  GlobalHotkeys& hotkeys() { return hotkeys_; }
 
   // ShellEvents.
   const MenuItem& PlaylistMenu() const override;
@@ -73,6 +78,7 @@ class Player : public ShellEvents, public PlaylistSource {
   // message the user must see. Nothing thrown gets past this point.
   void Guarded(const std::function<void()>& command);
   void WireMenus();
+  void WireIntegrations();
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
@@ -84,6 +90,9 @@ class Player : public ShellEvents, public PlaylistSource {
   PlayerState state_;
   PlaylistFiles playlist_files_;
   PlaybackController playback_;
+  LastFm lastfm_;
+  GlobalHotkeys hotkeys_;
+  FileAssociations file_associations_;
 };
 
 }  // namespace kivo

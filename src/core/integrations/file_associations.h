@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/app/context.h"
+
+namespace kivo {
+
+// The File Association items: each makes the player the handler of its type
+// (or gives the type back) and stores the choice in section `FileAssociation`.
+class FileAssociations {
+ public:
+  explicit FileAssociations(Context& context) : context_(context) {}
+
+  // Attaches the click handlers of the 26 type items and `SelectAll1`.
+  void Wire();
+  // A type item's click after its mark toggled; false when a write failed
+  // (the user was told, and the key was not stored).
+  bool TypeClicked(const std::string& item_name);
+  void SelectAllClicked();
+
+ private:
+  bool Apply(const std::string& type_name, bool on);
+
+  Context& context_;
+};
+
+}  // namespace kivo
