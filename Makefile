@@ -42,7 +42,7 @@ bench: deps
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_TESTS=OFF -DKIVO_FUZZ=ON
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
 	@scripts/run-fuzzers $(FUZZ_DIR) $${FUZZ_SECONDS:-60}
 
 install: build-run
