@@ -24,6 +24,13 @@ xcb_connection_t* QtX11Connection() {
   return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// Waits until the server has carried out every request sent so far, so that
+// a released key is free for other clients when the call returns.
+void Sync(xcb_connection_t* connection) {
+  std::free(xcb_get_input_focus_reply(
+      connection, xcb_get_input_focus(connection), nullptr));
+}
+
 }  // namespace
 
 uint16_t X11ModifiersOf(int modifiers) {
@@ -51,7 +58,7 @@ X11HotkeyService::~X11HotkeyService() {
   if (connection_ == nullptr || QCoreApplication::instance() == nullptr) return;
   QCoreApplication::instance()->removeNativeEventFilter(this);
   for (const Hotkey& hotkey : hotkeys_) Ungrab(hotkey);
-  xcb_flush(connection_);
+  Sync(connection_);
 }
 
 bool X11HotkeyService::Register(int id, int modifiers, int virtual_key) {
@@ -84,7 +91,7 @@ void X11HotkeyService::Unregister(int id) {
                    [id](const Hotkey& hotkey) { return hotkey.id == id; });
   if (it == hotkeys_.end()) return;
   Ungrab(*it);
-  xcb_flush(connection_);
+  Sync(connection_);
   hotkeys_.erase(it);
 }
 
