@@ -1,0 +1,251 @@
+#include "desktop/integrations/xdg_associations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QString>
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "desktop/integrations/key_file_text.h"
+#include "desktop/integrations/mime_types.h"
+
+namespace kivo::desktop {
+namespace {
+
+constexpr const char* kDefaultsGroup = "Default Applications";
+constexpr const char* kBackupGroup = "X-Kivo Player Backup";
+constexpr const char* kTypesGroup = "X-Kivo Player Types";
+// The key a failed write of the .desktop file is reported under.
+constexpr const char* kDesktopFileValue = "MimeType";
+
+std::string HomeDir() {
+  const char* home = std::getenv("HOME");
+  return home != nullptr && home[0] == '/' ? home : "/";
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else the
+// default below the home folder.
+std::string XdgDir(const char* variable, const char* below_home) {
+  const char* value = std::getenv(variable);
+  if (value != nullptr && value[0] == '/') return value;
+  return HomeDir() + "/" + below_home;
+}
+
+std::vector<std::string> MimeDataDirs() {
+  std::vector<std::string> dirs{XdgDir("XDG_DATA_HOME", ".local/share")};
+  const char* value = std::getenv("XDG_DATA_DIRS");
+  std::stringstream list(value != nullptr && value[0] != '\0'
+                             ? value
+                             : "/usr/local/share:/usr/share");
+  std::string dir;
+  while (std::getline(list, dir, ':')) {
+    if (!dir.empty() && dir[0] == '/') dirs.push_back(dir);
+  }
+  return dirs;
+}
+
+std::string ApplicationsDir() {
+  return XdgDir("XDG_DATA_HOME", ".local/share") + "/applications";
+}
+
+std::string MimeAppsListPath() {
+  return XdgDir("XDG_CONFIG_HOME", ".config") + "/mimeapps.list";
+}
+
+std::string MimeTypeOf(const std::string& type_name) {
+  std::string extension = "." + type_name;
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  return MimeTypeForExtension(extension, MimeDataDirs());
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& text) {
+  const QString name = QString::fromStdString(path);
+  if (!QDir().mkpath(QFileInfo(name).absolutePath())) return false;
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  const auto size = static_cast<qint64>(text.size());
+  return file.write(text.data(), size) == size && file.commit();
+}
+
+std::string FirstEntry(const std::optional<std::string>& value) {
+  if (!value) return {};
+  return value->substr(0, value->find(';'));
+}
+
+std::vector<std::string> SplitNames(const std::optional<std::string>& value) {
+  std::vector<std::string> names;
+  std::stringstream list(value.value_or(""));
+  std::string name;
+  while (std::getline(list, name, ';')) {
+    if (!name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const std::string& name : names) joined += name + ";";
+  return joined;
+}
+
+bool Fail(std::string* failed_value, const std::string& value_name) {
+  if (failed_value != nullptr) *failed_value = value_name;
+  return false;
+}
+
+// Lets menus and "Open With" lists that read mimeinfo.cache see the change;
+// desktops without the tool read the .desktop files themselves.
+void NotifyDesktop() {
+  const QString tool =
+      QStandardPaths::findExecutable(QStringLiteral("update-desktop-database"));
+  if (tool.isEmpty()) return;
+  QProcess::startDetached(tool, {QString::fromStdString(ApplicationsDir())});
+}
+
+}  // namespace
+
+std::string DesktopExecLine(const std::string& program_path) {
+  // Desktop entries quote an argument with reserved characters and escape
+  // four of them inside the quotes with a backslash; the value's own escaping
+  // then doubles every backslash, and a literal % is written %%.
+  std::string argument;
+  for (char c : program_path) {
+    switch (c) {
+      case '"':
+      case '`':
+      case '$':
+        argument += "\\\\";
+        argument += c;
+        break;
+      case '\\':
+        argument += "\\\\\\\\";
+        break;
+      case '%':
+        argument += "%%";
+        break;
+      case '\n':
+        argument += "\\n";
+        break;
+      default:
+        argument += c;
+    }
+  }
+  if (program_path.find_first_of(" \t\n\"'\\><~|&;$*?#()`") !=
+      std::string::npos) {
+    argument = "\"" + argument + "\"";
+  }
+  return argument + " %f";
+}
+
+XdgAssociations::XdgAssociations(std::string program_path)
+    : program_path_(std::move(program_path)) {}
+
+bool XdgAssociations::Register(const std::string& type_name,
+                               std::string* failed_value) {
+  const std::string mime_type = MimeTypeOf(type_name);
+  if (mime_type.empty()) return Fail(failed_value, type_name);
+  const std::string list_path = MimeAppsListPath();
+  KeyFileText list(ReadFile(list_path));
+  const auto current = list.Value(kDefaultsGroup, mime_type);
+  const bool ours = FirstEntry(current) == kDesktopId;
+  list.Set(kDefaultsGroup, mime_type, kDesktopId);
+  // A type that is ours already keeps the backup of the handler before us.
+  if (!ours || !list.Value(kBackupGroup, mime_type)) {
+    list.Set(kBackupGroup, mime_type, ours ? "" : current.value_or(""));
+  }
+  std::vector<std::string> names =
+      SplitNames(list.Value(kTypesGroup, mime_type));
+  if (std::find(names.begin(), names.end(), type_name) == names.end()) {
+    names.push_back(type_name);
+  }
+  list.Set(kTypesGroup, mime_type, JoinNames(names));
+  if (!WriteDesktopFile(list.Keys(kTypesGroup))) {
+    return Fail(failed_value, kDesktopFileValue);
+  }
+  if (!WriteFileAtomically(list_path, list.Text())) {
+    return Fail(failed_value, mime_type);
+  }
+  NotifyDesktop();
+  return true;
+}
+
+bool XdgAssociations::Restore(const std::string& type_name,
+                              std::string* failed_value) {
+  const std::string mime_type = MimeTypeOf(type_name);
+  const std::string list_path = MimeAppsListPath();
+  KeyFileText list(ReadFile(list_path));
+  std::vector<std::string> names =
+      SplitNames(list.Value(kTypesGroup, mime_type));
+  const auto backup = list.Value(kBackupGroup, mime_type);
+  const auto held = std::find(names.begin(), names.end(), type_name);
+  // Never ours, or still held by another of our types sharing the MIME type.
+  if (mime_type.empty() || (!backup && names.empty())) return true;
+  if (held == names.end() && !names.empty()) return true;
+  if (held != names.end()) names.erase(held);
+  if (!names.empty()) {
+    list.Set(kTypesGroup, mime_type, JoinNames(names));
+    if (WriteFileAtomically(list_path, list.Text())) return true;
+    return Fail(failed_value, mime_type);
+  }
+  list.Remove(kTypesGroup, mime_type);
+  list.Remove(kBackupGroup, mime_type);
+  // A default another program has taken since is left as it is.
+  if (FirstEntry(list.Value(kDefaultsGroup, mime_type)) == kDesktopId) {
+    if (backup && !backup->empty()) {
+      list.Set(kDefaultsGroup, mime_type, *backup);
+    } else {
+      list.Remove(kDefaultsGroup, mime_type);
+    }
+  }
+  list.RemoveGroupIfEmpty(kTypesGroup);
+  list.RemoveGroupIfEmpty(kBackupGroup);
+  if (!WriteFileAtomically(list_path, list.Text())) {
+    return Fail(failed_value, mime_type);
+  }
+  if (!WriteDesktopFile(list.Keys(kTypesGroup))) {
+    return Fail(failed_value, kDesktopFileValue);
+  }
+  NotifyDesktop();
+  return true;
+}
+
+bool XdgAssociations::WriteDesktopFile(
+    const std::vector<std::string>& mime_types) const {
+  const std::string path = ApplicationsDir() + "/" + kDesktopId;
+  if (mime_types.empty()) {
+    const QString name = QString::fromStdString(path);
+    return !QFile::exists(name) || QFile::remove(name);
+  }
+  const std::string text =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Kivo Player\n"
+      "GenericName=Audio Player\n"
+      "Exec=" +
+      DesktopExecLine(program_path_) +
+      "\n"
+      "Icon=kivo-player\n"
+      "Terminal=false\n"
+      "Categories=AudioVideo;Audio;Player;\n"
+      "MimeType=" +
+      JoinNames(mime_types) + "\n";
+  return WriteFileAtomically(path, text);
+}
+
+}  // namespace kivo::desktop

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace kivo::testing {
+
+struct RecordedRequest {
+  std::string request_line;
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::string body;
+
+  // The value of the first header of that name (any case); empty when none.
+  std::string Header(const std::string& name) const;
+  bool HasHeader(const std::string& name) const;
+};
+
+// A one-request-per-connection HTTP server on 127.0.0.1 for tests. It records
+// every request it reads and answers each with the next queued reply. It
+// serves at most max_connections and stops by itself after a while, so a
+// broken test cannot leave it running.
+class LoopbackHttpServer {
+ public:
+  enum class Behaviour {
+    kReply,   // send the next queued reply (a default "OK" when none)
+    kSilent,  // read the request and never answer
+    kClose,   // read the request and close without a word
+  };
+
+  explicit LoopbackHttpServer(int max_connections);
+  ~LoopbackHttpServer();
+  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+  int port() const { return port_; }
+  std::string BaseUrl() const;
+  void SetBehaviour(Behaviour behaviour);
+  void QueueReply(std::string raw_reply);
+  std::vector<RecordedRequest> Requests() const;
+
+ private:
+  void Serve(int max_connections);
+  void HandleConnection(int client_fd);
+  std::string NextReply();
+
+  int listen_fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  mutable std::mutex mutex_;
+  Behaviour behaviour_ = Behaviour::kReply;
+  std::deque<std::string> replies_;
+  std::vector<RecordedRequest> requests_;
+  std::thread thread_;
+};
+
+// "HTTP/1.1 <status_line>" with a Content-Length, Connection: close, the
+// extra header lines given (each ending in CR LF) and the body.
+std::string HttpReply(const std::string& status_line, const std::string& body,
+                      const std::string& extra_headers = {});
+
+}  // namespace kivo::testing
