@@ -3,6 +3,10 @@
 #include <SDL2/SDL.h>
 #include <curl/curl.h>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <mutex>
 
 namespace kivo::engine {
@@ -12,7 +16,12 @@ std::once_flag curl_once;
 }  // namespace
 
 Engine::Impl::Impl() {
-  std::call_once(curl_once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(curl_once, [] {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    // Damaged files are routine for a player; FFmpeg's notes about them go
+    // nowhere useful.
+    av_log_set_level(AV_LOG_QUIET);
+  });
   sdl_audio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   syncs_ = std::make_unique<SyncQueue>(
       [this](const SyncEvent& event) { Dispatch(event); });

@@ -74,9 +74,14 @@ uint32_t ChannelType(std::string_view container, const AVCodecParameters* p) {
   return ctype::kOtherStream;
 }
 
-const char* FindTag(AVDictionary* dict,
-                    std::initializer_list<const char*> keys) {
-  for (const char* key : keys) {
+struct TagSource {
+  const char* name;
+  const char* keys[3];  // FFmpeg keys in order of preference
+};
+
+const char* FindTag(AVDictionary* dict, const TagSource& source) {
+  for (const char* key : source.keys) {
+    if (!key) break;
     AVDictionaryEntry* entry = av_dict_get(dict, key, nullptr, 0);
     if (entry && entry->value && *entry->value) return entry->value;
   }
@@ -177,20 +182,19 @@ bool FfmpegDecoder::Probe(const std::string& container_hint) {
 void FfmpegDecoder::ReadTags() {
   AVDictionary* dicts[] = {format_context_->metadata,
                            format_context_->streams[stream_index_]->metadata};
-  static const std::pair<const char*, std::initializer_list<const char*>>
-      kKeys[] = {
-          {"title", {"title"}},
-          {"artist", {"artist", "author", "album_artist"}},
-          {"album", {"album"}},
-          {"track", {"track", "tracknumber"}},
-          {"genre", {"genre"}},
-          {"year", {"date", "year"}},
-          {"comment", {"comment", "description"}},
-      };
-  for (const auto& [name, keys] : kKeys) {
+  static const TagSource kSources[] = {
+      {"title", {"title"}},
+      {"artist", {"artist", "author", "album_artist"}},
+      {"album", {"album"}},
+      {"track", {"track", "tracknumber"}},
+      {"genre", {"genre"}},
+      {"year", {"date", "year"}},
+      {"comment", {"comment", "description"}},
+  };
+  for (const TagSource& source : kSources) {
     for (AVDictionary* dict : dicts) {
-      if (const char* value = FindTag(dict, keys)) {
-        tags_[name] = value;
+      if (const char* value = FindTag(dict, source)) {
+        tags_[source.name] = value;
         break;
       }
     }
