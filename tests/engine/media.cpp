@@ -29,8 +29,9 @@ bool Ffmpeg(const std::string& arguments) {
 bool Render(const std::string& path, const std::string& expression,
             double seconds, const std::string& codec) {
   std::ostringstream args;
-  args << "-f lavfi -i \"aevalsrc='" << expression << "':s=44100:d=" << seconds
-       << "\" -ac 2 " << codec
+  // Two channel expressions: a stereo source needs no (attenuating) upmix.
+  args << "-f lavfi -i \"aevalsrc='" << expression << "|" << expression
+       << "':s=44100:d=" << seconds << "\" " << codec
        << " -metadata title=Tone -metadata artist=Kivo -metadata album=Tests"
           " -metadata track=7 -metadata genre=Sine -metadata date=2024"
           " -metadata comment=generated \""
