@@ -9,6 +9,7 @@
 #include "engine/capture.h"
 #include "engine/engine.h"
 #include "engine/media.h"
+#include "engine/module_writer.h"
 
 namespace kivo::engine {
 namespace {
@@ -216,6 +217,25 @@ TEST_F(EnginePlayback, ChannelsInARowDoNotOverlapAndTwoAtOnceMix) {
   ASSERT_TRUE(both.Wait(2));
   Capture together = Heard();
   EXPECT_GT(together.CountNear(0.5f, 0.001f), 3 * kRate / 10);
+}
+
+TEST_F(EnginePlayback, ModulesPlayAtTheMusicVolume) {
+  std::string path = dir_.File("song.xm");
+  ASSERT_TRUE(test::WriteModule(path, "xm", "Song"));
+  Handle handle = engine_->MusicLoad(path, 0, 0, 0x20200, 0);
+  ASSERT_NE(handle, 0u);
+  SyncLatch ended;
+  WatchEnd(handle, &ended);
+  ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalStreamVolume, 0));
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.4; }));
+  ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalMusicVolume, 0));
+  ASSERT_TRUE(ended.Wait());
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.001f);
+  EXPECT_GT(heard.Peak(first, first + 20 * kTenMs), 0.05f);
+  // Silenced at about 0.4 s of a 0.96 s song.
+  EXPECT_LT(last - first, 70 * kTenMs);
 }
 
 }  // namespace
