@@ -13,6 +13,7 @@ namespace kivo::engine {
 namespace {
 
 constexpr size_t kBufferBytes = 256 * 1024;
+constexpr size_t kMaxIcyHeadBytes = 16 * 1024;
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
@@ -148,6 +149,9 @@ void NetSource::Configure(void* handle, std::string* proxy_user) {
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+  // SHOUTcast 1 answers "ICY 200 OK", which curl takes for HTTP/0.9; its head
+  // then arrives in the body and OnBody reads it there.
+  curl_easy_setopt(curl, CURLOPT_HTTP09_ALLOWED, 1L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                    static_cast<long>(options_.timeout_ms));
@@ -166,6 +170,7 @@ void NetSource::Configure(void* handle, std::string* proxy_user) {
     proxy = "http://" + proxy;
   }
   curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str());
+  curl_easy_setopt(curl, CURLOPT_NOPROXY, "");
   if (!options_.passive_ftp) curl_easy_setopt(curl, CURLOPT_FTPPORT, "-");
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &NetSource::HeaderThunk);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, this);
@@ -179,6 +184,7 @@ void NetSource::Configure(void* handle, std::string* proxy_user) {
 void NetSource::OnHeaderLine(const std::string& line) {
   // Each response of a redirect chain starts with its status line.
   if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0) {
+    status_seen_ = true;
     metaint_ = 0;
     content_type_thread_.clear();
     return;
@@ -191,7 +197,34 @@ void NetSource::OnHeaderLine(const std::string& line) {
   if (name == "content-type") content_type_thread_ = value;
 }
 
+// Collects an ICY head that came as body; true once the audio begins, with
+// `data` and `length` moved past the head.
+bool NetSource::TakeIcyHead(const uint8_t** data, size_t* length) {
+  icy_head_.append(reinterpret_cast<const char*>(*data), *length);
+  // Anything but an ICY head means everything collected is audio.
+  if (icy_head_.size() < 4 || icy_head_.compare(0, 4, "ICY ") == 0) {
+    size_t end = icy_head_.find("\r\n\r\n");
+    if (end == std::string::npos && icy_head_.size() < kMaxIcyHeadBytes) {
+      return false;
+    }
+    if (end == std::string::npos) end = icy_head_.size();
+    std::string head = icy_head_.substr(0, end);
+    for (size_t at = 0; at < head.size();) {
+      size_t next = std::min(head.find("\r\n", at), head.size());
+      OnHeaderLine(head.substr(at, next - at));
+      at = next + 2;
+    }
+    icy_head_.erase(0, std::min(icy_head_.size(), end + 4));
+  }
+  status_seen_ = true;
+  *data = reinterpret_cast<const uint8_t*>(icy_head_.data());
+  *length = icy_head_.size();
+  return true;
+}
+
 size_t NetSource::OnBody(const uint8_t* data, size_t length) {
+  const size_t received = length;
+  if (!status_seen_ && !TakeIcyHead(&data, &length)) return received;
   if (!demuxer_) {
     {
       std::lock_guard lock(mutex_);
@@ -202,8 +235,9 @@ size_t NetSource::OnBody(const uint8_t* data, size_t length) {
         [this](const std::string& text) { OnMeta(text); });
   }
   demuxer_->Feed(data, length);
+  icy_head_.clear();
   std::lock_guard lock(mutex_);
-  return cancelled_ ? 0 : length;  // 0 makes curl stop the transfer
+  return cancelled_ ? 0 : received;  // 0 makes curl stop the transfer
 }
 
 void NetSource::OnAudio(const uint8_t* data, size_t length) {

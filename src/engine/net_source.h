@@ -61,6 +61,7 @@ class NetSource final : public ByteSource {
   void Run();
   void Configure(void* curl, std::string* proxy_user);
   void OnHeaderLine(const std::string& line);
+  bool TakeIcyHead(const uint8_t** data, size_t* length);
   size_t OnBody(const uint8_t* data, size_t length);
   void OnAudio(const uint8_t* data, size_t length);
   void OnMeta(const std::string& text);
@@ -76,6 +77,8 @@ class NetSource final : public ByteSource {
   MetaProc on_meta_;
 
   // Download-thread state: headers of the current response and the demuxer.
+  bool status_seen_ = false;
+  std::string icy_head_;
   size_t metaint_ = 0;
   std::string content_type_thread_;
   std::unique_ptr<IcyDemuxer> demuxer_;
