@@ -53,11 +53,11 @@ bool WaitUntil(const std::function<bool()>& condition, int limit_ms) {
 }
 
 void SyncLatch::Fire(size_t value) {
-  {
-    std::lock_guard lock(mutex_);
-    ++count_;
-    value_ = value;
-  }
+  // Notified under the lock: the waiting test may destroy the latch as soon
+  // as it wakes.
+  std::lock_guard lock(mutex_);
+  ++count_;
+  value_ = value;
   cv_.notify_all();
 }
 

@@ -40,6 +40,12 @@ class EnginePlayback : public ::testing::Test {
     return handle;
   }
 
+  Handle OpenWatched(const std::string& path, SyncLatch* ended) {
+    Handle handle = Open(path);
+    WatchEnd(handle, ended);
+    return handle;
+  }
+
   // Sets an end sync that records the capture's length when it fires.
   void WatchEnd(Handle handle, SyncLatch* latch) {
     std::string path = capture_path_;
@@ -70,9 +76,8 @@ class EnginePlayback : public ::testing::Test {
 TEST_F(EnginePlayback, ToneIsHeardAtItsPitchForItsLengthThenEndSyncs) {
   std::string path = dir_.File("tone.mp3");
   ASSERT_TRUE(test::Tone(path, 1000, 0.5, 1.0, "-c:a libmp3lame -b:a 192k"));
-  Handle handle = Open(path);
   SyncLatch ended;
-  WatchEnd(handle, &ended);
+  Handle handle = OpenWatched(path, &ended);
   ASSERT_TRUE(engine_->ChannelPlay(handle, true));
   uint32_t level = 0;
   ASSERT_TRUE(WaitUntil([&] {
@@ -102,9 +107,8 @@ TEST_F(EnginePlayback, ToneIsHeardAtItsPitchForItsLengthThenEndSyncs) {
 TEST_F(EnginePlayback, StreamVolumeScalesWhatPlaysAtOnce) {
   std::string path = dir_.File("tone.wav");
   ASSERT_TRUE(test::Tone(path, 500, 0.5, 1.5, "-c:a pcm_s16le"));
-  Handle handle = Open(path);
   SyncLatch ended;
-  WatchEnd(handle, &ended);
+  Handle handle = OpenWatched(path, &ended);
   // The module volume leaves streams alone.
   ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalMusicVolume, 0));
   ASSERT_TRUE(engine_->ChannelPlay(handle, true));
@@ -124,9 +128,8 @@ float Ramp(double seconds) { return static_cast<float>(0.05 + 0.4 * seconds); }
 TEST_F(EnginePlayback, SeekLandsWithinTenMilliseconds) {
   std::string path = dir_.File("ramp.flac");
   ASSERT_TRUE(test::Render(path, "0.05+0.4*t", 2.0, "-c:a flac"));
-  Handle handle = Open(path);
   SyncLatch ended;
-  WatchEnd(handle, &ended);
+  Handle handle = OpenWatched(path, &ended);
   uint64_t one_second = engine_->ChannelSeconds2Bytes(handle, 1.0);
   ASSERT_TRUE(engine_->ChannelSetPosition(handle, one_second, 0));
   EXPECT_EQ(engine_->ChannelGetPosition(handle, 0), one_second);
@@ -149,9 +152,8 @@ TEST_F(EnginePlayback, SeekLandsWithinTenMilliseconds) {
 TEST_F(EnginePlayback, PauseAndResumeLoseNothing) {
   std::string path = dir_.File("ramp.wav");
   ASSERT_TRUE(test::Render(path, "0.05+0.4*t", 1.0, "-c:a pcm_s16le"));
-  Handle handle = Open(path);
   SyncLatch ended;
-  WatchEnd(handle, &ended);
+  Handle handle = OpenWatched(path, &ended);
   ASSERT_TRUE(engine_->ChannelPlay(handle, true));
   ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.3; }));
   ASSERT_TRUE(engine_->ChannelPause(handle));
