@@ -1,0 +1,217 @@
+#include "engine/channel.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/platform/audio_library.h"
+#include "engine/thread_name.h"
+
+namespace kivo::engine {
+
+namespace {
+
+constexpr size_t kChunkFrames = 2048;
+constexpr uint32_t kBufferMs = 400;
+constexpr uint32_t kLevelWindowMs = 20;
+// A stalled network stream plays again once this much is buffered.
+constexpr uint32_t kResumeMs = 200;
+
+uint32_t ToLevel(float peak) {
+  return static_cast<uint32_t>(std::lround(std::min(peak, 1.0f) * 32768.0f));
+}
+
+}  // namespace
+
+Channel::Channel(uint32_t handle, std::unique_ptr<Decoder> decoder,
+                 bool decode_only, bool network)
+    : handle_(handle),
+      decoder_(std::move(decoder)),
+      decode_only_(decode_only),
+      network_(network),
+      ring_(0) {}
+
+Channel::~Channel() { Shutdown(); }
+
+void Channel::Shutdown() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+    run_ = Run::kStopped;
+  }
+  space_cv_.notify_all();
+  decoder_->Interrupt();
+  if (thread_.joinable()) thread_.join();
+}
+
+bool Channel::Play(uint32_t device_rate, bool restart) {
+  if (decode_only_ || device_rate == 0) return false;
+  bool ended;
+  {
+    std::lock_guard lock(mutex_);
+    if (quit_) return false;
+    ended = decoded_end_ && ring_.empty() && last_delivered_;
+  }
+  // A channel that never played is at its start already; seeking there would
+  // only cost a decoder reset.
+  bool at_start = PositionFrames() == 0 && !thread_started_;
+  if ((ended || (restart && !at_start)) && format().seekable) {
+    SetPositionFrames(0);
+  }
+  StartDecoding(device_rate);
+  std::lock_guard lock(mutex_);
+  if (quit_) return false;
+  run_ = Run::kPlaying;
+  return true;
+}
+
+void Channel::StartDecoding(uint32_t device_rate) {
+  std::lock_guard decoder_lock(decoder_mutex_);
+  std::lock_guard lock(mutex_);
+  if (thread_.joinable()) return;
+  device_rate_ = device_rate;
+  uint32_t rate = format().sample_rate;
+  chunk_output_frames_ = kChunkFrames;
+  if (rate != device_rate) {
+    resampler_ = std::make_unique<Resampler>(rate, device_rate);
+    chunk_output_frames_ = resampler_->MaxOutput(kChunkFrames);
+  }
+  size_t capacity = std::max<size_t>(device_rate * kBufferMs / 1000,
+                                     chunk_output_frames_ * 2);
+  ring_ = FrameRing(capacity);
+  thread_ = std::thread([this] { DecodeLoop(); });
+  thread_started_ = true;
+}
+
+bool Channel::Pause() {
+  std::lock_guard lock(mutex_);
+  if (run_ != Run::kPlaying) return false;
+  run_ = Run::kPaused;
+  return true;
+}
+
+bool Channel::Stop() {
+  std::lock_guard lock(mutex_);
+  if (decode_only_) return false;
+  run_ = Run::kStopped;
+  return true;
+}
+
+int Channel::State() const {
+  std::lock_guard lock(mutex_);
+  switch (run_) {
+    case Run::kPlaying:
+      return stalled_ ? AudioLibrary::kActiveStalled
+                      : AudioLibrary::kActivePlaying;
+    case Run::kPaused:
+      return AudioLibrary::kActivePaused;
+    case Run::kStopped:
+      break;
+  }
+  return AudioLibrary::kActiveStopped;
+}
+
+uint64_t Channel::PositionFrames() const {
+  std::lock_guard lock(mutex_);
+  if (device_rate_ == 0 || device_rate_ == format().sample_rate) {
+    return base_frame_ + consumed_frames_;
+  }
+  return base_frame_ + consumed_frames_ * format().sample_rate / device_rate_;
+}
+
+bool Channel::SetPositionFrames(uint64_t frame) {
+  if (!format().seekable) return false;
+  if (format().length_frames >= 0 &&
+      frame > static_cast<uint64_t>(format().length_frames)) {
+    return false;
+  }
+  std::lock_guard decoder_lock(decoder_mutex_);
+  if (!decoder_->Seek(frame)) return false;
+  if (resampler_) resampler_->Reset();
+  {
+    std::lock_guard lock(mutex_);
+    ResetBufferLocked(frame);
+  }
+  space_cv_.notify_all();
+  return true;
+}
+
+void Channel::ResetBufferLocked(uint64_t frame) {
+  ring_.Clear();
+  decoded_end_ = false;
+  last_delivered_ = false;
+  base_frame_ = frame;
+  consumed_frames_ = 0;
+}
+
+uint32_t Channel::Level() const {
+  std::lock_guard lock(mutex_);
+  if (run_ != Run::kPlaying || stalled_) return 0;
+  return level_.load(std::memory_order_relaxed);
+}
+
+void Channel::DecodeLoop() {
+  NameThisThread("kivo-decode");
+  std::vector<float> chunk(kChunkFrames * 2);
+  while (true) {
+    {
+      std::unique_lock lock(mutex_);
+      space_cv_.wait(lock, [this] {
+        return quit_ || (!decoded_end_ && ring_.free() >= chunk_output_frames_);
+      });
+      if (quit_) return;
+    }
+    if (!DecodeChunk(&chunk)) return;
+  }
+}
+
+// Decodes one chunk into the ring; false when the thread should end.
+bool Channel::DecodeChunk(std::vector<float>* chunk) {
+  std::lock_guard decoder_lock(decoder_mutex_);
+  size_t frames = decoder_->Read(chunk->data(), kChunkFrames);
+  const float* data = chunk->data();
+  size_t out_frames = frames;
+  if (resampler_) {
+    const std::vector<float>& converted = resampler_->Convert(data, frames);
+    data = converted.data();
+    out_frames = converted.size() / 2;
+  }
+  std::lock_guard lock(mutex_);
+  if (quit_) return false;
+  ring_.Push(data, out_frames);
+  if (frames == 0) decoded_end_ = true;
+  return true;
+}
+
+bool Channel::MixInto(float* out, size_t frames, float gain) {
+  bool finished = false;
+  {
+    std::lock_guard lock(mutex_);
+    if (run_ != Run::kPlaying) return false;
+    if (stalled_) {
+      bool enough = ring_.size() >= device_rate_ * kResumeMs / 1000 ||
+                    ring_.free() < chunk_output_frames_ || decoded_end_;
+      if (!enough) return false;
+      stalled_ = false;
+    }
+    float peak_left = 0;
+    float peak_right = 0;
+    size_t window = device_rate_ * kLevelWindowMs / 1000;
+    size_t mixed =
+        ring_.MixOut(out, frames, gain, window, &peak_left, &peak_right);
+    consumed_frames_ += mixed;
+    level_.store(ToLevel(peak_left) | (ToLevel(peak_right) << 16),
+                 std::memory_order_relaxed);
+    if (decoded_end_ && ring_.empty()) {
+      // The last samples went out in the previous callback: they are heard.
+      finished = mixed == 0 && last_delivered_;
+      last_delivered_ = true;
+      if (finished) run_ = Run::kStopped;
+    } else if (mixed < frames && network_) {
+      stalled_ = true;
+    }
+  }
+  space_cv_.notify_one();
+  return finished;
+}
+
+}  // namespace kivo::engine

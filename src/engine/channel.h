@@ -1,0 +1,90 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "engine/decoder.h"
+#include "engine/frame_ring.h"
+#include "engine/resampler.h"
+
+namespace kivo::engine {
+
+// One stream or module: its decoder, the buffer between the decoder and the
+// device, and its play state.
+//
+// Threads: control calls come from any engine caller; MixInto only from the
+// audio callback (which never waits for anything but `mutex_`, held briefly);
+// the kivo-decode thread, started on the first play, keeps the buffer full.
+// Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
+class Channel {
+ public:
+  enum class Run { kStopped, kPlaying, kPaused };
+
+  Channel(uint32_t handle, std::unique_ptr<Decoder> decoder, bool decode_only,
+          bool network);
+  ~Channel();
+  Channel(const Channel&) = delete;
+  Channel& operator=(const Channel&) = delete;
+
+  uint32_t handle() const { return handle_; }
+  bool decode_only() const { return decode_only_; }
+  bool network() const { return network_; }
+  const StreamFormat& format() const { return decoder_->format(); }
+  const TagMap& tags() const { return decoder_->tags(); }
+  std::optional<std::string> Metadata() const { return decoder_->Metadata(); }
+
+  // Starts or resumes; `restart` goes back to the beginning first. The device
+  // rate is fixed by the first call.
+  bool Play(uint32_t device_rate, bool restart);
+  bool Pause();
+  bool Stop();
+  int State() const;  // AudioLibrary::kActive... values
+  uint64_t PositionFrames() const;
+  bool SetPositionFrames(uint64_t frame);
+  uint32_t Level() const;
+  // Ends the decode thread and wakes a decoder that waits for the network.
+  void Shutdown();
+
+  // Audio callback: mixes what is buffered onto `out`. True once the channel
+  // has ended and its last sample left in the previous callback.
+  bool MixInto(float* out, size_t frames, float gain);
+
+ private:
+  void StartDecoding(uint32_t device_rate);
+  void DecodeLoop();
+  bool DecodeChunk(std::vector<float>* chunk);
+  void ResetBufferLocked(uint64_t frame);
+
+  const uint32_t handle_;
+  const std::unique_ptr<Decoder> decoder_;
+  const bool decode_only_;
+  const bool network_;
+
+  std::mutex decoder_mutex_;  // serialises Read and Seek of the decoder
+  std::unique_ptr<Resampler> resampler_;  // under decoder_mutex_
+
+  mutable std::mutex mutex_;  // guards everything below
+  std::condition_variable space_cv_;
+  FrameRing ring_;
+  Run run_ = Run::kStopped;
+  bool stalled_ = false;
+  bool decoded_end_ = false;
+  bool last_delivered_ = false;
+  bool quit_ = false;
+  std::atomic<bool> thread_started_{false};
+  uint32_t device_rate_ = 0;
+  size_t chunk_output_frames_ = 0;
+  uint64_t base_frame_ = 0;       // channel frame where the buffer starts
+  uint64_t consumed_frames_ = 0;  // device frames played since then
+  std::atomic<uint32_t> level_{0};
+
+  std::thread thread_;
+};
+
+}  // namespace kivo::engine

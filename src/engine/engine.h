@@ -1,0 +1,96 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/platform/audio_library.h"
+
+namespace kivo::engine {
+
+// The player's audio library: FFmpeg for files and network streams (libcurl
+// downloads them), libopenmpt for tracker modules, decoder plug-ins
+// (plugin_abi.h) after those, and SDL2 for the output.
+//
+// Bytes. Positions and lengths count the decoded PCM of a channel as 16-bit
+// signed stereo at the channel's own sample rate: 4 bytes per frame, whatever
+// the source holds (mono is heard on both sides). ChannelBytes2Seconds and
+// ChannelSeconds2Bytes convert with exactly that layout; the mixer itself
+// works in float.
+//
+// Channel types (ChannelGetInfo): the AudioLibrary constants, a WAV file as
+// kCTypeStreamWav | its format tag (1 for PCM), a MO3 module as its module
+// type | kCTypeMusicMO3, and the values of channel_types.h for other formats
+// (FLAC 0x10900, AAC 0x10b00, MP4 0x10b01, WMA 0x10300, ...); plug-ins report
+// 0x18000 and above.
+//
+// Threads. Every method may be called from any thread at the same time (the
+// player uses the GUI thread and its opening worker), except that the
+// destructor must not run while another call is in progress. Calls never
+// block on playback, with two exceptions: StreamCreateUrl connects and probes
+// the stream (up to about the network time-out), and StreamCreateFile and
+// MusicLoad read the file's headers (MusicLoad reads the whole module).
+//
+// Callbacks. Syncs run on the engine's kivo-sync thread; the download
+// callback of a network stream runs on that stream's kivo-net thread. Neither
+// ever runs on SDL's audio thread, and none is called while the engine holds a
+// lock: a callback may call any method except the destructor, including
+// freeing its own channel. A callback should return quickly; a slow sync
+// delays later syncs, a slow download callback slows the download.
+//
+// Threads the engine starts: kivo-sync (for the engine's life), one
+// kivo-decode per channel that has been played, one kivo-net per network
+// stream, and SDL's audio thread while a device is open.
+class Engine final : public AudioLibrary {
+ public:
+  Engine();
+  ~Engine() override;
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  uint32_t GetVersion() override;
+  bool Init(int device, uint32_t freq, uint32_t flags) override;
+  bool Free() override;
+  bool GetDeviceInfo(int device, DeviceInfo* info) override;
+  bool SetConfig(int option, uint32_t value) override;
+  bool SetConfigPtr(int option,
+                    const std::optional<std::string>& text) override;
+
+  Handle PluginLoad(const std::string& path, uint32_t flags) override;
+  bool PluginFree(Handle plugin) override;
+
+  Handle StreamCreateUrl(const std::string& url, uint64_t offset,
+                         uint32_t flags, DownloadProc download) override;
+  Handle StreamCreateFile(const std::string& path, uint64_t offset,
+                          uint64_t length, uint32_t flags) override;
+  Handle MusicLoad(const std::string& path, uint64_t offset, uint64_t length,
+                   uint32_t flags, uint32_t freq) override;
+  bool StreamFree(Handle stream) override;
+  bool MusicFree(Handle music) override;
+
+  bool ChannelPlay(Handle channel, bool restart) override;
+  bool ChannelPause(Handle channel) override;
+  bool ChannelStop(Handle channel) override;
+  int ChannelIsActive(Handle channel) override;
+  uint64_t ChannelGetLength(Handle channel, uint32_t mode) override;
+  uint64_t ChannelGetPosition(Handle channel, uint32_t mode) override;
+  double ChannelBytes2Seconds(Handle channel, uint64_t bytes) override;
+  uint64_t ChannelSeconds2Bytes(Handle channel, double seconds) override;
+  bool ChannelSetPosition(Handle channel, uint64_t bytes,
+                          uint32_t mode) override;
+  uint32_t ChannelGetLevel(Handle channel) override;
+  std::optional<std::string> ChannelGetTags(Handle channel,
+                                            uint32_t tags) override;
+  bool ChannelGetInfo(Handle channel, ChannelInfo* info) override;
+  Handle ChannelSetSync(Handle channel, uint32_t type, uint64_t param,
+                        SyncProc proc) override;
+  bool ChannelRemoveSync(Handle channel, Handle sync) override;
+
+  std::string TagsRead(Handle channel, const std::string& format) override;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kivo::engine

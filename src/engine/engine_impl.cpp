@@ -1,0 +1,128 @@
+#include "engine/engine_impl.h"
+
+#include <SDL2/SDL.h>
+#include <curl/curl.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <mutex>
+
+namespace kivo::engine {
+
+namespace {
+std::once_flag curl_once;
+}  // namespace
+
+Engine::Impl::Impl() {
+  std::call_once(curl_once, [] {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    // Damaged files are routine for a player; FFmpeg's notes about them go
+    // nowhere useful.
+    av_log_set_level(AV_LOG_QUIET);
+  });
+  sdl_audio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  syncs_ = std::make_unique<SyncQueue>(
+      [this](const SyncEvent& event) { Dispatch(event); });
+}
+
+Engine::Impl::~Impl() {
+  ReleaseAll();
+  syncs_.reset();
+  if (sdl_audio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::shared_ptr<Channel> Engine::Impl::Find(Handle handle) const {
+  std::lock_guard lock(mutex_);
+  auto it = channels_.find(handle);
+  return it == channels_.end() ? nullptr : it->second.channel;
+}
+
+Engine::Handle Engine::Impl::ReserveHandle() {
+  std::lock_guard lock(mutex_);
+  // Handles are not reused soon, so a stale handle stays stale.
+  do {
+    ++next_handle_;
+  } while (next_handle_ == 0 || channels_.count(next_handle_) != 0);
+  channels_[next_handle_] = Entry{};
+  return next_handle_;
+}
+
+Engine::Handle Engine::Impl::Add(Handle handle,
+                                 std::unique_ptr<Decoder> decoder, bool module,
+                                 bool decode_only, bool network) {
+  if (!decoder) {
+    std::lock_guard lock(mutex_);
+    channels_.erase(handle);
+    return 0;
+  }
+  auto channel = std::make_shared<Channel>(handle, std::move(decoder),
+                                           decode_only, network);
+  std::lock_guard lock(mutex_);
+  Entry& entry = channels_[handle];
+  entry.channel = std::move(channel);
+  entry.module = module;
+  return handle;
+}
+
+bool Engine::Impl::Release(Handle handle, bool module) {
+  std::shared_ptr<Channel> channel;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = channels_.find(handle);
+    if (it == channels_.end() || !it->second.channel ||
+        it->second.module != module) {
+      return false;
+    }
+    channel = std::move(it->second.channel);
+    channels_.erase(it);
+    if (output_) output_->Remove(channel.get());
+  }
+  channel->Shutdown();
+  return true;
+}
+
+bool Engine::Impl::ReleaseAll() {
+  std::unique_ptr<Output> output;
+  std::vector<std::shared_ptr<Channel>> channels;
+  {
+    std::lock_guard lock(mutex_);
+    output = std::move(output_);
+    // Entries still opening (no channel yet) stay reserved for their opener.
+    for (auto it = channels_.begin(); it != channels_.end();) {
+      if (it->second.channel) {
+        channels.push_back(std::move(it->second.channel));
+        it = channels_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  bool had_output = output != nullptr;
+  output.reset();  // the audio thread stops here
+  for (const auto& channel : channels) channel->Shutdown();
+  return had_output;
+}
+
+uint32_t Engine::Impl::DeviceRate() const {
+  std::lock_guard lock(mutex_);
+  return output_ ? output_->sample_rate() : 0;
+}
+
+void Engine::Impl::Dispatch(const SyncEvent& event) {
+  std::vector<Sync> matching;
+  {
+    std::lock_guard lock(mutex_);
+    auto it = channels_.find(event.channel);
+    if (it == channels_.end()) return;
+    for (const Sync& sync : it->second.syncs) {
+      if (sync.type == event.type) matching.push_back(sync);
+    }
+  }
+  for (const Sync& sync : matching) {
+    sync.proc(sync.handle, event.channel, event.data);
+  }
+}
+
+}  // namespace kivo::engine

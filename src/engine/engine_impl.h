@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/channel.h"
+#include "engine/engine.h"
+#include "engine/net_source.h"
+#include "engine/output.h"
+#include "engine/plugin_host.h"
+#include "engine/sync_queue.h"
+
+namespace kivo::engine {
+
+// The engine's shared state. `mutex_` guards the channel table, the output and
+// the network options; it is never held while a decoder works, while a
+// callback runs or while a thread is joined.
+class Engine::Impl {
+ public:
+  struct Sync {
+    Handle handle = 0;
+    uint32_t type = 0;
+    SyncProc proc;
+  };
+  struct Entry {
+    std::shared_ptr<Channel> channel;
+    bool module = false;
+    std::vector<Sync> syncs;
+  };
+
+  Impl();
+  ~Impl();
+
+  std::shared_ptr<Channel> Find(Handle handle) const;
+  Handle ReserveHandle();
+  // Registers a channel under a handle from ReserveHandle; 0 without decoder.
+  Handle Add(Handle handle, std::unique_ptr<Decoder> decoder, bool module,
+             bool decode_only, bool network);
+  // Frees a stream (module false) or a module (module true).
+  bool Release(Handle handle, bool module);
+  // Takes every channel and the output out, then stops them unlocked.
+  bool ReleaseAll();
+  uint32_t DeviceRate() const;
+  void Dispatch(const SyncEvent& event);
+
+  mutable std::mutex mutex_;
+  std::unordered_map<Handle, Entry> channels_;
+  std::unique_ptr<Output> output_;
+  NetOptions net_options_;
+  Handle next_handle_ = 1;
+  Handle next_sync_ = 1;
+  GlobalVolumes volumes_;
+  PluginHost plugins_;
+  bool sdl_audio_ = false;
+  std::unique_ptr<SyncQueue> syncs_;
+};
+
+}  // namespace kivo::engine

@@ -1,0 +1,251 @@
+// Network streams against loopback servers: ICY metadata, the download
+// callback, stalls, drops, hostile headers, redirects, a proxy, time-outs.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "engine/capture.h"
+#include "engine/engine.h"
+#include "engine/media.h"
+#include "engine/radio_server.h"
+
+namespace kivo::engine {
+namespace {
+
+using Handle = AudioLibrary::Handle;
+using test::RadioServer;
+using test::SyncLatch;
+using test::WaitUntil;
+
+// What the download callback saw, from its own thread.
+struct Downloaded {
+  std::mutex mutex;
+  std::string bytes;
+  int null_blocks = 0;
+  bool after_end = false;  // a block after the null block
+
+  AudioLibrary::DownloadProc Proc() {
+    return [this](const void* data, size_t length) {
+      std::lock_guard lock(mutex);
+      if (!data) {
+        ++null_blocks;
+        return;
+      }
+      after_end = after_end || null_blocks > 0;
+      bytes.append(static_cast<const char*>(data), length);
+    };
+  }
+  int nulls() {
+    std::lock_guard lock(mutex);
+    return null_blocks;
+  }
+};
+
+class EngineNet : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    test::TempDir dir;
+    std::string path = dir.File("radio.mp3");
+    ASSERT_TRUE(test::Tone(path, 440, 0.5, 2.0,
+                           "-c:a libmp3lame -b:a 128k -write_xing 0"));
+    std::ifstream in(path, std::ios::binary);
+    audio_ = new std::string((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+  }
+  static void TearDownTestSuite() { delete audio_; }
+
+  void SetUp() override {
+    ASSERT_TRUE(engine_.Init(1, 44100, 0));
+    engine_.SetConfig(AudioLibrary::kConfigNetTimeout, 5000);
+    engine_.SetConfigPtr(AudioLibrary::kConfigNetAgent, "Kivo Player v1.31");
+  }
+
+  RadioServer::Script Radio() {
+    RadioServer::Script script;
+    script.audio = *audio_;
+    return script;
+  }
+
+  Handle PlayWithEndSync(Handle handle, SyncLatch* ended) {
+    EXPECT_NE(engine_.ChannelSetSync(
+                  handle, AudioLibrary::kSyncEnd, 0,
+                  [ended](Handle, Handle, uint32_t) { ended->Fire(0); }),
+              0u);
+    EXPECT_TRUE(engine_.ChannelPlay(handle, true));
+    return handle;
+  }
+
+  static std::string* audio_;
+  Engine engine_;
+  Downloaded downloaded_;
+};
+
+std::string* EngineNet::audio_ = nullptr;
+
+TEST_F(EngineNet, IcyTitlesSyncAndTheDownloadGetsOnlyTheAudio) {
+  auto script = Radio();
+  script.metaint = 4000;
+  // The titles begin once the stream plays: the opener has seen no text.
+  script.titles = {"", "", "", "", "A - B", "C - D", "C - D", "E - F"};
+  script.chunk_pause_ms = 60;  // about twice as fast as it plays
+  RadioServer server(script);
+  Handle handle =
+      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
+  ASSERT_NE(handle, 0u);
+  std::mutex mutex;
+  std::vector<std::string> texts;
+  auto record = [&] {
+    auto text = engine_.ChannelGetTags(handle, AudioLibrary::kTagMeta);
+    std::lock_guard lock(mutex);
+    if (text && (texts.empty() || texts.back() != *text))
+      texts.push_back(*text);
+  };
+  SyncLatch metas;
+  engine_.ChannelSetSync(handle, AudioLibrary::kSyncMeta, 0,
+                         [&](Handle, Handle, uint32_t) {
+                           record();
+                           metas.Fire(0);
+                         });
+  record();
+  SyncLatch ended;
+  PlayWithEndSync(handle, &ended);
+  AudioLibrary::ChannelInfo info;
+  ASSERT_TRUE(engine_.ChannelGetInfo(handle, &info));
+  EXPECT_EQ(info.ctype, AudioLibrary::kCTypeStreamMp3);
+  EXPECT_EQ(engine_.ChannelGetLength(handle, 0), AudioLibrary::kLengthError);
+  EXPECT_EQ(engine_.ChannelBytes2Seconds(handle, AudioLibrary::kLengthError),
+            -1);
+  ASSERT_TRUE(ended.Wait());
+  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
+
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"StreamTitle='A - B';StreamUrl='';",
+                                      "StreamTitle='C - D';StreamUrl='';",
+                                      "StreamTitle='E - F';StreamUrl='';"}));
+  EXPECT_LE(metas.count(), 3);  // a repeated block is not news
+  EXPECT_TRUE(downloaded_.bytes == *audio_);
+  EXPECT_FALSE(downloaded_.after_end);
+  std::string request = server.Requests().at(0);
+  EXPECT_NE(request.find("Icy-MetaData: 1\r\n"), std::string::npos);
+  EXPECT_NE(request.find("User-Agent: Kivo Player v1.31\r\n"),
+            std::string::npos);
+}
+
+TEST_F(EngineNet, AStallingServerStallsTheChannelUntilDataComes) {
+  auto script = Radio();
+  script.stall_after = 16000;  // about a second of audio
+  script.stall_ms = 1500;
+  RadioServer server(script);
+  Handle handle = engine_.StreamCreateUrl(server.Url(), 0, 0x100000, nullptr);
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(engine_.ChannelPlay(handle, true));
+  EXPECT_TRUE(WaitUntil([&] {
+    return engine_.ChannelIsActive(handle) == AudioLibrary::kActiveStalled;
+  }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return engine_.ChannelIsActive(handle) == AudioLibrary::kActivePlaying;
+  }));
+  EXPECT_TRUE(engine_.StreamFree(handle));
+}
+
+TEST_F(EngineNet, ADroppedConnectionEndsTheStream) {
+  auto script = Radio();
+  script.drop_after = 12000;
+  RadioServer server(script);
+  Handle handle =
+      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
+  ASSERT_NE(handle, 0u);
+  SyncLatch ended;
+  PlayWithEndSync(handle, &ended);
+  ASSERT_TRUE(ended.Wait());
+  EXPECT_EQ(engine_.ChannelIsActive(handle), AudioLibrary::kActiveStopped);
+  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
+  EXPECT_TRUE(downloaded_.bytes == audio_->substr(0, 12000));
+}
+
+TEST_F(EngineNet, BogusMetaintAndOversizedBlocksDoNotHurt) {
+  auto bogus = Radio();
+  bogus.metaint_header = "banana";
+  RadioServer plain(bogus);
+  Handle handle =
+      engine_.StreamCreateUrl(plain.Url(), 0, 0x100000, downloaded_.Proc());
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
+  EXPECT_TRUE(downloaded_.bytes == *audio_);
+  EXPECT_FALSE(engine_.ChannelGetTags(handle, AudioLibrary::kTagMeta));
+  engine_.StreamFree(handle);
+
+  auto oversized = Radio();
+  oversized.metaint = 8000;
+  oversized.oversized_meta = true;
+  RadioServer big(oversized);
+  Downloaded second;
+  handle = engine_.StreamCreateUrl(big.Url(), 0, 0x100000, second.Proc());
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return second.nulls() == 1; }));
+  EXPECT_TRUE(second.bytes == *audio_);
+  auto text = engine_.ChannelGetTags(handle, AudioLibrary::kTagMeta);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->rfind("StreamTitle='Big';", 0), 0u);
+  EXPECT_EQ(text->size(), 255u * 16);
+}
+
+TEST_F(EngineNet, RedirectsAreFollowed) {
+  auto script = Radio();
+  script.redirect = true;
+  RadioServer server(script);
+  Handle handle =
+      engine_.StreamCreateUrl(server.Url("/old"), 0, 0x100000, nullptr);
+  ASSERT_NE(handle, 0u);
+  EXPECT_EQ(server.Requests().size(), 2u);
+}
+
+TEST_F(EngineNet, AStationBehindAProxy) {
+  auto script = Radio();
+  script.proxy = true;
+  RadioServer proxy(script);
+  // Nothing listens on port 1: only the proxy can reach this station.
+  const std::string station = "http://127.0.0.1:1/stream";
+  ASSERT_TRUE(engine_.SetConfigPtr(
+      AudioLibrary::kConfigNetProxy,
+      "user:secret@127.0.0.1:" + std::to_string(proxy.port())));
+  Handle handle = engine_.StreamCreateUrl(station, 0, 0x100000, nullptr);
+  ASSERT_NE(handle, 0u);
+  std::string request = proxy.Requests().at(0);
+  EXPECT_EQ(request.rfind("GET " + station + " HTTP/1.1\r\n", 0), 0u);
+  EXPECT_NE(request.find("Proxy-Authorization: Basic dXNlcjpzZWNyZXQ="),
+            std::string::npos);
+  engine_.StreamFree(handle);
+
+  ASSERT_TRUE(
+      engine_.SetConfigPtr(AudioLibrary::kConfigNetProxy, std::nullopt));
+  EXPECT_EQ(engine_.StreamCreateUrl(station, 0, 0x100000, nullptr), 0u);
+}
+
+TEST_F(EngineNet, ASilentServerTimesOut) {
+  // Accepts connections (the kernel's backlog does) but never answers.
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(
+      bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
+      0);
+  listen(listener, 4);
+  socklen_t length = sizeof(address);
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  engine_.SetConfig(AudioLibrary::kConfigNetTimeout, 300);
+  std::string url =
+      "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  EXPECT_EQ(engine_.StreamCreateUrl(url, 0, 0x100000, downloaded_.Proc()), 0u);
+  EXPECT_EQ(downloaded_.nulls(), 1);  // the download ended, and said so
+  close(listener);
+}
+
+}  // namespace
+}  // namespace kivo::engine

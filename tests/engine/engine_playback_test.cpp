@@ -1,0 +1,244 @@
+// What is heard: SDL's disk driver captures the mixed output (float stereo,
+// 44.1 kHz) into a file that the tests read back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "engine/capture.h"
+#include "engine/engine.h"
+#include "engine/media.h"
+#include "engine/module_writer.h"
+
+namespace kivo::engine {
+namespace {
+
+using Handle = AudioLibrary::Handle;
+using test::Capture;
+using test::SyncLatch;
+using test::WaitUntil;
+
+constexpr size_t kRate = 44100;
+constexpr size_t kTenMs = kRate / 100;
+
+class EnginePlayback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    capture_path_ = dir_.File("capture.raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", capture_path_.c_str(), 1);
+    // 1024 frames every 10 ms: faster than real time, still paced.
+    setenv("SDL_DISKAUDIODELAY", "10", 1);
+    engine_ = std::make_unique<Engine>();
+    ASSERT_TRUE(engine_->Init(1, kRate, 0));
+  }
+
+  Handle Open(const std::string& path) {
+    Handle handle = engine_->StreamCreateFile(path, 0, 0, 0);
+    EXPECT_NE(handle, 0u) << path;
+    return handle;
+  }
+
+  Handle OpenWatched(const std::string& path, SyncLatch* ended) {
+    Handle handle = Open(path);
+    WatchEnd(handle, ended);
+    return handle;
+  }
+
+  // Sets an end sync that records the capture's length when it fires.
+  void WatchEnd(Handle handle, SyncLatch* latch) {
+    std::string path = capture_path_;
+    ASSERT_NE(engine_->ChannelSetSync(handle, AudioLibrary::kSyncEnd, 0,
+                                      [latch, path](Handle, Handle, uint32_t) {
+                                        latch->Fire(test::FileSize(path) /
+                                                    (2 * sizeof(float)));
+                                      }),
+              0u);
+  }
+
+  double PositionSeconds(Handle handle) {
+    return engine_->ChannelBytes2Seconds(
+        handle, engine_->ChannelGetPosition(handle, 0));
+  }
+
+  // Closes the device (flushing the file) and reads what was heard.
+  Capture Heard() {
+    engine_->Free();
+    return Capture(test::ReadFloats(capture_path_));
+  }
+
+  test::TempDir dir_;
+  std::string capture_path_;
+  std::unique_ptr<Engine> engine_;
+};
+
+TEST_F(EnginePlayback, ToneIsHeardAtItsPitchForItsLengthThenEndSyncs) {
+  std::string path = dir_.File("tone.mp3");
+  ASSERT_TRUE(test::Tone(path, 1000, 0.5, 1.0, "-c:a libmp3lame -b:a 192k"));
+  SyncLatch ended;
+  Handle handle = OpenWatched(path, &ended);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  uint32_t level = 0;
+  ASSERT_TRUE(WaitUntil([&] {
+    level = engine_->ChannelGetLevel(handle);
+    return engine_->ChannelIsActive(handle) == AudioLibrary::kActivePlaying &&
+           (level & 0xffff) > 8000;
+  }));
+  EXPECT_NEAR(level & 0xffff, 16384, 1000);
+  EXPECT_NEAR(level >> 16, 16384, 1000);
+  ASSERT_TRUE(ended.Wait());
+  EXPECT_EQ(engine_->ChannelIsActive(handle), AudioLibrary::kActiveStopped);
+  EXPECT_EQ(engine_->ChannelGetLevel(handle), 0u);
+  size_t heard_at_sync = ended.value();
+
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.05f);
+  EXPECT_NEAR(static_cast<double>(last - first), kRate, kTenMs);
+  double seconds = static_cast<double>(last - first) / kRate;
+  EXPECT_NEAR(heard.Crossings(first, last) / seconds, 1000, 5);
+  EXPECT_NEAR(heard.Peak(first, last), 0.5, 0.03);
+  // The sync came after the last sample was written out, and soon after.
+  EXPECT_GE(heard_at_sync, last);
+  EXPECT_LE(heard_at_sync, last + 10 * kTenMs);
+  EXPECT_EQ(ended.count(), 1);
+}
+
+TEST_F(EnginePlayback, StreamVolumeScalesWhatPlaysAtOnce) {
+  std::string path = dir_.File("tone.wav");
+  ASSERT_TRUE(test::Tone(path, 500, 0.5, 1.5, "-c:a pcm_s16le"));
+  SyncLatch ended;
+  Handle handle = OpenWatched(path, &ended);
+  // The module volume leaves streams alone.
+  ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalMusicVolume, 0));
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.5; }));
+  ASSERT_TRUE(
+      engine_->SetConfig(AudioLibrary::kConfigGlobalStreamVolume, 5000));
+  ASSERT_TRUE(ended.Wait());
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.05f);
+  EXPECT_NEAR(heard.Peak(first, first + 20 * kTenMs), 0.5, 0.01);
+  EXPECT_NEAR(heard.Peak(last - 40 * kTenMs, last), 0.25, 0.01);
+}
+
+// A rising ramp: the value heard tells the position it came from.
+float Ramp(double seconds) { return static_cast<float>(0.05 + 0.4 * seconds); }
+
+TEST_F(EnginePlayback, SeekLandsWithinTenMilliseconds) {
+  std::string path = dir_.File("ramp.flac");
+  ASSERT_TRUE(test::Render(path, "0.05+0.4*t", 2.0, "-c:a flac"));
+  SyncLatch ended;
+  Handle handle = OpenWatched(path, &ended);
+  uint64_t one_second = engine_->ChannelSeconds2Bytes(handle, 1.0);
+  ASSERT_TRUE(engine_->ChannelSetPosition(handle, one_second, 0));
+  EXPECT_EQ(engine_->ChannelGetPosition(handle, 0), one_second);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, false));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 1.3; }));
+  ASSERT_TRUE(engine_->ChannelSetPosition(
+      handle, engine_->ChannelSeconds2Bytes(handle, 0.5), 0));
+  ASSERT_TRUE(ended.Wait());
+
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.01f);
+  EXPECT_NEAR(heard.at(first), Ramp(1.0), 0.4 * 0.01);
+  size_t jump = first + 1;
+  while (jump < last && heard.at(jump) >= heard.at(jump - 1) - 0.01f) ++jump;
+  ASSERT_LT(jump, last);
+  EXPECT_NEAR(heard.at(jump), Ramp(0.5), 0.4 * 0.01);
+  EXPECT_NEAR(heard.at(last - 1), Ramp(2.0), 0.4 * 0.01);
+}
+
+TEST_F(EnginePlayback, PauseAndResumeLoseNothing) {
+  std::string path = dir_.File("ramp.wav");
+  ASSERT_TRUE(test::Render(path, "0.05+0.4*t", 1.0, "-c:a pcm_s16le"));
+  SyncLatch ended;
+  Handle handle = OpenWatched(path, &ended);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.3; }));
+  ASSERT_TRUE(engine_->ChannelPause(handle));
+  EXPECT_EQ(engine_->ChannelIsActive(handle), AudioLibrary::kActivePaused);
+  uint64_t paused_at = engine_->ChannelGetPosition(handle, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(engine_->ChannelGetPosition(handle, 0), paused_at);
+  EXPECT_EQ(engine_->ChannelGetLevel(handle), 0u);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, false));
+  ASSERT_TRUE(ended.Wait());
+
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.01f);
+  size_t loud = 0;
+  size_t quiet = 0;
+  float previous = 0;
+  bool rising = true;
+  for (size_t i = first; i < last; ++i) {
+    if (heard.at(i) <= 0.01f) {
+      ++quiet;
+      continue;
+    }
+    rising = rising && heard.at(i) >= previous - 1e-4f;
+    previous = heard.at(i);
+    ++loud;
+  }
+  EXPECT_EQ(loud, kRate);  // every sample, once
+  EXPECT_TRUE(rising);
+  EXPECT_GT(quiet, 5 * kTenMs);  // the pause itself
+}
+
+TEST_F(EnginePlayback, ChannelsInARowDoNotOverlapAndTwoAtOnceMix) {
+  std::string a = dir_.File("a.wav");
+  std::string b = dir_.File("b.wav");
+  ASSERT_TRUE(test::Render(a, "0.3", 0.4, "-c:a pcm_f32le"));
+  ASSERT_TRUE(test::Render(b, "0.2", 0.4, "-c:a pcm_f32le"));
+  Handle first = Open(a);
+  Handle second = Open(b);
+  SyncLatch ended;
+  WatchEnd(second, &ended);
+  // The end sync of the first starts the second, from the sync thread.
+  Engine* engine = engine_.get();
+  engine_->ChannelSetSync(first, AudioLibrary::kSyncEnd, 0,
+                          [engine, second](Handle, Handle channel, uint32_t) {
+                            engine->StreamFree(channel);
+                            engine->ChannelPlay(second, true);
+                          });
+  ASSERT_TRUE(engine_->ChannelPlay(first, true));
+  ASSERT_TRUE(ended.Wait());
+  Capture in_a_row = Heard();
+  EXPECT_EQ(in_a_row.CountNear(0.3f, 0.001f), 4 * kRate / 10);
+  EXPECT_EQ(in_a_row.CountNear(0.2f, 0.001f), 4 * kRate / 10);
+  EXPECT_EQ(in_a_row.CountNear(0.5f, 0.001f), 0u);
+
+  ASSERT_TRUE(engine_->Init(1, kRate, 0));
+  Handle one = Open(a);
+  Handle two = Open(b);
+  SyncLatch both;
+  WatchEnd(one, &both);
+  WatchEnd(two, &both);
+  ASSERT_TRUE(engine_->ChannelPlay(one, true));
+  ASSERT_TRUE(engine_->ChannelPlay(two, true));
+  ASSERT_TRUE(both.Wait(2));
+  Capture together = Heard();
+  EXPECT_GT(together.CountNear(0.5f, 0.001f), 3 * kRate / 10);
+}
+
+TEST_F(EnginePlayback, ModulesPlayAtTheMusicVolume) {
+  std::string path = dir_.File("song.xm");
+  ASSERT_TRUE(test::WriteModule(path, "xm", "Song"));
+  Handle handle = engine_->MusicLoad(path, 0, 0, 0x20200, 0);
+  ASSERT_NE(handle, 0u);
+  SyncLatch ended;
+  WatchEnd(handle, &ended);
+  ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalStreamVolume, 0));
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.4; }));
+  ASSERT_TRUE(engine_->SetConfig(AudioLibrary::kConfigGlobalMusicVolume, 0));
+  ASSERT_TRUE(ended.Wait());
+  Capture heard = Heard();
+  auto [first, last] = heard.Span(0.001f);
+  EXPECT_GT(heard.Peak(first, first + 20 * kTenMs), 0.05f);
+  // Silenced at about 0.4 s of a 0.96 s song.
+  EXPECT_LT(last - first, 70 * kTenMs);
+}
+
+}  // namespace
+}  // namespace kivo::engine
