@@ -1,0 +1,111 @@
+#include "desktop/shell/x11_window_state.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace kivo::desktop {
+namespace {
+
+xcb_connection_t* Connection() {
+  auto* x11 =
+      qGuiApp != nullptr
+          ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+          : nullptr;
+  return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+  const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(
+      connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+  xcb_intern_atom_reply_t* reply =
+      xcb_intern_atom_reply(connection, cookie, nullptr);
+  const xcb_atom_t atom =
+      reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+  std::free(reply);
+  return atom;
+}
+
+bool IsMapped(xcb_connection_t* connection, xcb_window_t window) {
+  xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+      connection, xcb_get_window_attributes(connection, window), nullptr);
+  const bool mapped =
+      reply != nullptr && reply->map_state != XCB_MAP_STATE_UNMAPPED;
+  std::free(reply);
+  return mapped;
+}
+
+xcb_window_t RootOf(xcb_connection_t* connection, xcb_window_t window) {
+  xcb_query_tree_reply_t* reply = xcb_query_tree_reply(
+      connection, xcb_query_tree(connection, window), nullptr);
+  const xcb_window_t root =
+      reply != nullptr ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
+  std::free(reply);
+  return root;
+}
+
+std::vector<xcb_atom_t> StateAtoms(xcb_connection_t* connection,
+                                   xcb_window_t window, xcb_atom_t state) {
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(
+      connection,
+      xcb_get_property(connection, 0, window, state, XCB_ATOM_ATOM, 0, 1024),
+      nullptr);
+  std::vector<xcb_atom_t> atoms;
+  if (reply != nullptr && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+    const auto* values =
+        static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    atoms.assign(values, values + xcb_get_property_value_length(reply) / 4);
+  }
+  std::free(reply);
+  return atoms;
+}
+
+void SetOnProperty(xcb_connection_t* connection, xcb_window_t window,
+                   xcb_atom_t state, xcb_atom_t skip_atom, bool skip) {
+  std::vector<xcb_atom_t> atoms = StateAtoms(connection, window, state);
+  atoms.erase(std::remove(atoms.begin(), atoms.end(), skip_atom), atoms.end());
+  if (skip) atoms.push_back(skip_atom);
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state,
+                      XCB_ATOM_ATOM, 32, static_cast<uint32_t>(atoms.size()),
+                      atoms.data());
+}
+
+void AskWindowManager(xcb_connection_t* connection, xcb_window_t window,
+                      xcb_atom_t state, xcb_atom_t skip_atom, bool skip) {
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = state;
+  message.data.data32[0] = skip ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
+  message.data.data32[1] = skip_atom;
+  message.data.data32[3] = 1;  // from a normal application
+  xcb_send_event(
+      connection, 0, RootOf(connection, window),
+      XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+      reinterpret_cast<const char*>(&message));
+}
+
+}  // namespace
+
+void SetSkipTaskbar(QWidget* window, bool skip) {
+  xcb_connection_t* connection = Connection();
+  if (connection == nullptr || window == nullptr) return;
+  const auto id = static_cast<xcb_window_t>(window->winId());
+  const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
+  const xcb_atom_t skip_atom = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+  if (state == XCB_ATOM_NONE || skip_atom == XCB_ATOM_NONE) return;
+  if (IsMapped(connection, id)) {
+    AskWindowManager(connection, id, state, skip_atom, skip);
+  } else {
+    SetOnProperty(connection, id, state, skip_atom, skip);
+  }
+  xcb_flush(connection);
+}
+
+}  // namespace kivo::desktop
