@@ -39,6 +39,12 @@ QString DisplayText(const std::string& text) {
   return FromCp1252(text);
 }
 
+QString MultiLineText(const std::string& text) {
+  return DisplayText(text)
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 std::string CoreText(const QString& text) {
   return text.toUtf8().toStdString();
 }

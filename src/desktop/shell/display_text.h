@@ -10,6 +10,9 @@ namespace kivo::desktop {
 // radio title shows its accents instead of replacement characters.
 QString DisplayText(const std::string& text);
 
+// DisplayText with CR LF and lone CR line breaks turned into Qt's LF.
+QString MultiLineText(const std::string& text);
+
 // What the user typed, as the core keeps text: UTF-8.
 std::string CoreText(const QString& text);
 

@@ -34,6 +34,19 @@ QStringList QtNameFilters(const std::string& windows_filter) {
   return filters;
 }
 
+qsizetype NameFilterIndex(const QStringList& filters, const QString& selected) {
+  const qsizetype exact = filters.indexOf(selected);
+  if (exact >= 0 || selected.isEmpty()) return exact;
+  const QString described = selected + QStringLiteral(" (");
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    if (filters[i].startsWith(described) &&
+        filters[i].indexOf(QLatin1Char('('), described.size()) < 0) {
+      return i;
+    }
+  }
+  return -1;
+}
+
 QString WithDefaultExtension(const QString& path,
                              const std::string& default_extension) {
   if (default_extension.empty() || path.isEmpty()) return path;

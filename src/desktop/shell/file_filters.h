@@ -13,6 +13,11 @@ namespace kivo::desktop {
 // patterns matches every file.
 QStringList QtNameFilters(const std::string& windows_filter);
 
+// The index in filters of what a dialog reports as its selected filter,
+// which may be the description alone when the dialog hides the patterns;
+// -1 when none matches.
+qsizetype NameFilterIndex(const QStringList& filters, const QString& selected);
+
 // The file name with default_extension (no dot) appended when its last
 // component has no extension; unchanged when default_extension is empty.
 QString WithDefaultExtension(const QString& path,

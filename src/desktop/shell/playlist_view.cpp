@@ -27,6 +27,7 @@ PlaylistView::PlaylistView(QWidget* parent)
   setFrameShape(QFrame::NoFrame);
   setDragEnabled(false);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   setContextMenuPolicy(Qt::DefaultContextMenu);
   SetLook(PlaylistLook{});
 }
@@ -50,7 +51,13 @@ void PlaylistView::SetLook(const PlaylistLook& look) {
 }
 
 void PlaylistView::Refresh() {
+  // Lines went away: the selected one may be among them, and a list box
+  // forgets a selection whose line it deletes. Qt would move it to a
+  // neighbour instead, and a second Delete would then remove that one.
+  const bool shrinking = model_.source() != nullptr &&
+                         model_.source()->LineCount() < model_.rowCount();
   model_.Refresh();
+  if (shrinking) selectionModel()->clearSelection();
   viewport()->update();
 }
 

@@ -73,9 +73,9 @@ std::optional<std::string> QtDialogs::SaveFile(
     return std::nullopt;
   }
   if (filter_index != nullptr) {
-    *filter_index =
-        static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (*filter_index == 0) *filter_index = index;
+    const qsizetype chosen =
+        NameFilterIndex(filters, dialog.selectedNameFilter());
+    if (chosen >= 0) *filter_index = static_cast<int>(chosen) + 1;
   }
   // Native dialogs may ignore the default suffix; the rule holds for all.
   return PathBytes(
@@ -104,8 +104,7 @@ MessageResult QtDialogs::MessageBox(const std::string& text,
   QMessageBox box(parent_);
   box.setWindowTitle(DisplayText(caption));
   box.setTextFormat(Qt::PlainText);
-  box.setText(
-      DisplayText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  box.setText(MultiLineText(text));
   SetMessageIcon(&box, icon);
   if (buttons == MessageButtons::kYesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -56,7 +56,7 @@ QtMainWindow::QtMainWindow(QWidget* parent)
         }
       });
   SetCaption("Kivo Player");
-  resize(231, 288);
+  SetClientSize(231, 288);
 }
 
 QtMainWindow::~QtMainWindow() = default;
@@ -96,6 +96,7 @@ void QtMainWindow::SetClientSize(int width, int height) {
     setMaximumHeight(QWIDGETSIZE_MAX);
   }
   resize(std::max(width, kMinimumWidth), slim_ ? kSlimHeight : height);
+  LayOut();  // a hidden window gets its resize event only when shown
 }
 
 int QtMainWindow::Left() const { return x(); }

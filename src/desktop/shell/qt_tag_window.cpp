@@ -54,7 +54,7 @@ TagDialog::TagDialog(const TagWindowContent& content, QWidget* parent)
     field->setObjectName(QStringLiteral("Edit%1").arg(number++));
     form->addRow(DisplayText(row.label), field);
   }
-  auto* comment = new QPlainTextEdit(DisplayText(content.comment), this);
+  auto* comment = new QPlainTextEdit(MultiLineText(content.comment), this);
   comment->setObjectName(QStringLiteral("Memo1"));
   comment->setReadOnly(true);
   comment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
