@@ -5,7 +5,6 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QWindow>
 #include <algorithm>
 
 #include "desktop/shell/app_icon.h"
@@ -25,6 +24,8 @@ constexpr int kMinimumWidth = 60;
 // X11 has no windows of zero height: slim mode keeps one pixel of client
 // area, which the window reports as 0.
 constexpr int kSlimHeight = 1;
+constexpr char kSkipTaskbar[] = "_NET_WM_STATE_SKIP_TASKBAR";
+constexpr char kAbove[] = "_NET_WM_STATE_ABOVE";
 
 }  // namespace
 
@@ -114,21 +115,13 @@ WorkArea QtMainWindow::PrimaryWorkArea() const {
 }
 
 void QtMainWindow::SetTopMost(bool top_most) {
-  Qt::WindowFlags flags = windowFlags();
-  flags.setFlag(Qt::WindowStaysOnTopHint, top_most);
-  if (flags == windowFlags()) return;
-  if (QWindow* handle = windowHandle()) {
-    // Through the platform window, so a shown window stays shown; the
-    // widget's own setWindowFlags would hide it.
-    overrideWindowFlags(flags);
-    handle->setFlags(flags);
-  } else {
-    setWindowFlags(flags);
-  }
-}
-
-bool QtMainWindow::top_most() const {
-  return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  top_most_ = top_most;
+  if (SetNetWmState(this, kAbove, top_most)) return;
+  // Elsewhere through Qt, which hides the window to change the flag.
+  if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == top_most) return;
+  const bool shown = isVisible();
+  setWindowFlag(Qt::WindowStaysOnTopHint, top_most);
+  if (shown) show();
 }
 
 void QtMainWindow::SetAlphaBlend(bool enabled, int alpha_0_255) {
@@ -137,7 +130,7 @@ void QtMainWindow::SetAlphaBlend(bool enabled, int alpha_0_255) {
 
 void QtMainWindow::SetTaskbarButtonVisible(bool visible) {
   skip_taskbar_ = !visible;
-  SetSkipTaskbar(this, skip_taskbar_);
+  SetNetWmState(this, kSkipTaskbar, skip_taskbar_);
 }
 
 void QtMainWindow::MinimizeApplication() {
@@ -243,9 +236,10 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
 
 void QtMainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // Before the window is mapped, so the window manager never shows a
-  // taskbar button that it should not.
-  if (skip_taskbar_) SetSkipTaskbar(this, true);
+  // Before the window is mapped: the window manager forgot the states when
+  // the window was hidden, and must not show a taskbar button even briefly.
+  if (skip_taskbar_) SetNetWmState(this, kSkipTaskbar, true);
+  if (top_most_) SetNetWmState(this, kAbove, true);
   if (!first_shown_) {
     first_shown_ = true;
     if (events_ != nullptr) events_->WindowFirstShown();

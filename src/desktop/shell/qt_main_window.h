@@ -74,7 +74,7 @@ class QtMainWindow final : public QWidget, public MainWindow {
   // There is no system menu on Linux; the command's state is kept for F8.
   const std::string& slim_mode_command_text() const { return slim_text_; }
   bool slim_mode_command_checked() const { return slim_checked_; }
-  bool top_most() const;
+  bool top_most() const { return top_most_; }
   bool taskbar_button_visible() const { return !skip_taskbar_; }
 
   PlaylistView& playlist() { return *playlist_; }
@@ -110,6 +110,7 @@ class QtMainWindow final : public QWidget, public MainWindow {
   bool seekbar_visible_ = true;
   bool level_bars_visible_ = false;
   bool skip_taskbar_ = false;
+  bool top_most_ = false;
   bool minimize_to_tray_ = false;
   bool first_shown_ = false;
   // The position last asked for by a snap and not yet reported back; a

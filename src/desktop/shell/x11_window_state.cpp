@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -66,24 +67,24 @@ std::vector<xcb_atom_t> StateAtoms(xcb_connection_t* connection,
 }
 
 void SetOnProperty(xcb_connection_t* connection, xcb_window_t window,
-                   xcb_atom_t state, xcb_atom_t skip_atom, bool skip) {
+                   xcb_atom_t state, xcb_atom_t one_state, bool on) {
   std::vector<xcb_atom_t> atoms = StateAtoms(connection, window, state);
-  atoms.erase(std::remove(atoms.begin(), atoms.end(), skip_atom), atoms.end());
-  if (skip) atoms.push_back(skip_atom);
+  atoms.erase(std::remove(atoms.begin(), atoms.end(), one_state), atoms.end());
+  if (on) atoms.push_back(one_state);
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state,
                       XCB_ATOM_ATOM, 32, static_cast<uint32_t>(atoms.size()),
                       atoms.data());
 }
 
 void AskWindowManager(xcb_connection_t* connection, xcb_window_t window,
-                      xcb_atom_t state, xcb_atom_t skip_atom, bool skip) {
+                      xcb_atom_t state, xcb_atom_t one_state, bool on) {
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
   message.format = 32;
   message.window = window;
   message.type = state;
-  message.data.data32[0] = skip ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
-  message.data.data32[1] = skip_atom;
+  message.data.data32[0] = on ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
+  message.data.data32[1] = one_state;
   message.data.data32[3] = 1;  // from a normal application
   xcb_send_event(
       connection, 0, RootOf(connection, window),
@@ -93,19 +94,23 @@ void AskWindowManager(xcb_connection_t* connection, xcb_window_t window,
 
 }  // namespace
 
-void SetSkipTaskbar(QWidget* window, bool skip) {
+bool SetNetWmState(QWidget* window, const char* state_name, bool on) {
   xcb_connection_t* connection = Connection();
-  if (connection == nullptr || window == nullptr) return;
-  const auto id = static_cast<xcb_window_t>(window->winId());
+  if (connection == nullptr || window == nullptr) return false;
+  window->winId();  // makes sure the window exists
+  const QWindow* handle = window->windowHandle();
+  if (handle == nullptr) return false;
+  const auto id = static_cast<xcb_window_t>(handle->winId());
   const xcb_atom_t state = Atom(connection, "_NET_WM_STATE");
-  const xcb_atom_t skip_atom = Atom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-  if (state == XCB_ATOM_NONE || skip_atom == XCB_ATOM_NONE) return;
+  const xcb_atom_t one_state = Atom(connection, state_name);
+  if (state == XCB_ATOM_NONE || one_state == XCB_ATOM_NONE) return false;
   if (IsMapped(connection, id)) {
-    AskWindowManager(connection, id, state, skip_atom, skip);
+    AskWindowManager(connection, id, state, one_state, on);
   } else {
-    SetOnProperty(connection, id, state, skip_atom, skip);
+    SetOnProperty(connection, id, state, one_state, on);
   }
   xcb_flush(connection);
+  return true;
 }
 
 }  // namespace kivo::desktop
