@@ -155,6 +155,20 @@ TEST_F(PlaylistViewTest, RowsFollowTheSourceAndKeepTheSelection) {
   EXPECT_EQ(view_.SelectedLine(), -1);
 }
 
+TEST_F(PlaylistViewTest, TheSelectedBrushSpansTheWholeRow) {
+  PlaylistLook look;
+  look.line_height = 20;
+  look.background = 0x808080;
+  view_.SetLook(look);
+  view_.SelectLine(1);
+  const QImage image = view_.viewport()->grab().toImage();
+  const int right = image.width() - 1;
+  EXPECT_EQ(QColor(image.pixel(right, 30)), QColor(0x0A, 0x24, 0x6A));
+  EXPECT_EQ(QColor(image.pixel(right, 10)), QColor(0, 0, 0));
+  // Below the last line the list's background shows.
+  EXPECT_EQ(QColor(image.pixel(right, 150)), QColor(0x80, 0x80, 0x80));
+}
+
 TEST_F(PlaylistViewTest, AHundredThousandLinesAreVirtual) {
   source_.lines.assign(100000, "line");
   view_.Refresh();
