@@ -1,0 +1,120 @@
+#include "desktop/shell/qt_event_loop.h"
+
+#include <pthread.h>
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <thread>
+#include <utility>
+
+namespace kivo::desktop {
+namespace {
+
+// A task that throws must not take the loop down with it.
+void RunGuarded(const EventLoop::Task& task, const char* where) {
+  try {
+    if (task) task();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kivo-player: %s: %s\n", where, error.what());
+  } catch (...) {
+    std::fprintf(stderr, "kivo-player: %s: unknown error\n", where);
+  }
+}
+
+}  // namespace
+
+QtEventLoop::QtEventLoop() : workers_(std::make_shared<Workers>()) {}
+
+QtEventLoop::~QtEventLoop() = default;
+
+void QtEventLoop::Post(Task task) {
+  {
+    std::lock_guard<std::mutex> lock(posted_mutex_);
+    posted_locked_.push_back(std::move(task));
+    if (wakeup_pending_locked_) return;
+    wakeup_pending_locked_ = true;
+  }
+  QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+}
+
+void QtEventLoop::RunPosted() {
+  std::deque<Task> batch;
+  {
+    std::lock_guard<std::mutex> lock(posted_mutex_);
+    batch.swap(posted_locked_);
+    wakeup_pending_locked_ = false;
+  }
+  for (const Task& task : batch) RunGuarded(task, "posted task");
+}
+
+void QtEventLoop::AddTimer(const std::string& name, int interval_ms,
+                           Task on_tick) {
+  QTimer*& timer = timers_[name];
+  delete timer;
+  timer = new QTimer(this);
+  timer->setInterval(interval_ms);
+  connect(timer, &QTimer::timeout, this,
+          [tick = std::move(on_tick)] { RunGuarded(tick, "timer"); });
+}
+
+void QtEventLoop::SetTimerEnabled(const std::string& name, bool enabled) {
+  const auto found = timers_.find(name);
+  if (found == timers_.end()) return;
+  if (!enabled) {
+    found->second->stop();
+  } else if (!found->second->isActive()) {
+    found->second->start();
+  }
+}
+
+bool QtEventLoop::TimerEnabled(const std::string& name) const {
+  const auto found = timers_.find(name);
+  return found != timers_.end() && found->second->isActive();
+}
+
+void QtEventLoop::RunAsync(const std::string& thread_name, Task task) {
+  std::shared_ptr<Workers> workers = workers_;
+  {
+    std::lock_guard<std::mutex> lock(workers->mutex);
+    ++workers->running;
+  }
+  // Linux keeps 15 characters of a thread name.
+  std::thread worker(
+      [workers, name = thread_name.substr(0, 15), work = std::move(task)] {
+        pthread_setname_np(pthread_self(), name.c_str());
+        RunGuarded(work, "worker");
+        std::lock_guard<std::mutex> lock(workers->mutex);
+        --workers->running;
+        workers->ended.notify_all();
+      });
+  worker.detach();
+}
+
+void QtEventLoop::Quit(int exit_code) {
+  quit_requested_ = true;
+  exit_code_ = exit_code;
+  QCoreApplication::exit(exit_code);
+}
+
+int QtEventLoop::Exec() {
+  if (quit_requested_) return exit_code_;
+  const int code = QCoreApplication::exec();
+  return quit_requested_ ? exit_code_ : code;
+}
+
+bool QtEventLoop::WaitForWorkers(int timeout_ms) {
+  std::unique_lock<std::mutex> lock(workers_->mutex);
+  return workers_->ended.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                                  [this] { return workers_->running == 0; });
+}
+
+int QtEventLoop::RunningWorkers() const {
+  std::lock_guard<std::mutex> lock(workers_->mutex);
+  return workers_->running;
+}
+
+}  // namespace kivo::desktop

@@ -1,0 +1,79 @@
+#include "desktop/shell/qt_tray.h"
+
+#include <QCursor>
+#include <algorithm>
+
+#include "desktop/shell/app_icon.h"
+#include "desktop/shell/display_text.h"
+#include "desktop/shell/menu_renderer.h"
+#include "desktop/shell/qt_main_window.h"
+
+namespace kivo::desktop {
+namespace {
+
+constexpr int kTooltipChars = 127;
+constexpr int kBalloonTitleChars = 63;
+constexpr int kBalloonTextChars = 255;
+
+}  // namespace
+
+QtTray::QtTray(QtMainWindow* window) : window_(window) {
+  icon_.setIcon(AppIcon());
+  tooltip_ = QStringLiteral("Kivo Player");
+  icon_.setToolTip(tooltip_);
+  connect(&icon_, &QSystemTrayIcon::activated, this, &QtTray::Activated);
+}
+
+bool QtTray::Available() const {
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtTray::BalloonsSupported() const {
+  return QSystemTrayIcon::supportsMessages();
+}
+
+void QtTray::SetIconVisible(bool visible) { icon_.setVisible(visible); }
+
+bool QtTray::IconVisible() const { return icon_.isVisible(); }
+
+void QtTray::SetTooltip(const std::string& text) {
+  tooltip_ = DisplayText(text).left(kTooltipChars);
+  if (tooltip_allowed_) icon_.setToolTip(tooltip_);
+}
+
+void QtTray::SetTooltipAllowed(bool allowed) {
+  tooltip_allowed_ = allowed;
+  icon_.setToolTip(allowed ? tooltip_ : QString());
+}
+
+void QtTray::ShowBalloon(const std::string& title, const std::string& text,
+                         int seconds) {
+  icon_.showMessage(DisplayText(title).left(kBalloonTitleChars),
+                    DisplayText(text).left(kBalloonTextChars),
+                    QSystemTrayIcon::Information, std::max(0, seconds) * 1000);
+}
+
+void QtTray::HideMainWindow() { window_->hide(); }
+
+void QtTray::ShowMainWindow() { window_->ShowFromTray(); }
+
+void QtTray::SetMinimizeToTray(bool on) { window_->SetMinimizeToTray(on); }
+
+void QtTray::Activated(QSystemTrayIcon::ActivationReason reason) {
+  if (events_ == nullptr) return;
+  if (reason == QSystemTrayIcon::Trigger) {
+    events_->TrayClick();
+  } else if (reason == QSystemTrayIcon::Context) {
+    PopupTrayMenu();
+  }
+}
+
+void QtTray::PopupTrayMenu() {
+  events_->TrayMenuPopup();
+  const std::string name =
+      ExecMenu(events_->TrayMenu(), QCursor::pos(), nullptr);
+  events_->TrayMouseExit();
+  if (!name.empty()) events_->MenuItemClicked(name);
+}
+
+}  // namespace kivo::desktop

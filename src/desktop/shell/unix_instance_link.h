@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/platform/instance_link.h"
+
+namespace kivo::desktop {
+
+class InstanceListener;
+
+// Where the instances of one user and program folder meet: a Unix stream
+// socket in $XDG_RUNTIME_DIR/kivo-player/ (or /tmp/kivo-player-<uid>/ when
+// the session has no runtime folder), both folders owner-only.
+std::string InstanceSocketPath(const std::string& program_dir);
+
+// The single-instance link over that socket. A hand-off is an 8-byte
+// little-endian length and the text; the listener hands the text to the
+// receiver and answers one byte once the receiver has returned, which is
+// when the sender's HandOff returns true. Peers of another user are dropped.
+//
+// HandOff needs nothing but the socket and may run before Qt starts. Listen
+// needs a QCoreApplication: connections are served by its loop, on the
+// thread that called Listen (the GUI thread), without blocking it.
+class UnixInstanceLink final : public InstanceLink {
+ public:
+  explicit UnixInstanceLink(const std::string& program_dir);
+  ~UnixInstanceLink() override;
+
+  // False at once when nobody listens; false too when the running instance
+  // took longer than 30 seconds to answer.
+  bool HandOff(const std::string& text) override;
+  // False when a live instance listens already; a socket file left by a
+  // crashed instance is replaced.
+  bool Listen(Receiver on_text) override;
+
+  const std::string& socket_path() const { return socket_path_; }
+
+ private:
+  std::string socket_path_;
+  std::unique_ptr<InstanceListener> listener_;
+};
+
+}  // namespace kivo::desktop

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+#include <vector>
+
+#include "desktop/shell/qt_event_loop.h"
+
+namespace kivo::desktop {
+namespace {
+
+// Runs the Qt loop until done() holds, at most a generous bound so a broken
+// loop fails the test instead of hanging it.
+template <typename Done>
+void RunUntil(Done done) {
+  QEventLoop loop;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+  guard.start(20000);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done()) loop.quit();
+  });
+  poll.start(1);
+  if (!done()) loop.exec();
+}
+
+TEST(EventLoopTest, PostsFromManyThreadsArriveInOrderPerThread) {
+  QtEventLoop event_loop;
+  constexpr int kThreads = 4;
+  constexpr int kPerThread = 500;
+  std::vector<std::pair<int, int>> arrived;  // GUI thread only
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&event_loop, &arrived, t] {
+      for (int i = 0; i < kPerThread; ++i) {
+        event_loop.Post([&arrived, t, i] { arrived.emplace_back(t, i); });
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_TRUE(arrived.empty());  // nothing runs outside the GUI loop
+  RunUntil([&] { return arrived.size() == kThreads * kPerThread; });
+  ASSERT_EQ(arrived.size(), static_cast<size_t>(kThreads * kPerThread));
+  std::vector<int> next(kThreads, 0);
+  for (const auto& [thread, index] : arrived) {
+    EXPECT_EQ(index, next[thread]) << "thread " << thread;
+    next[thread] = index + 1;
+  }
+}
+
+TEST(EventLoopTest, NamedTimersStartStopAndTick) {
+  QtEventLoop event_loop;
+  int ticks = 0;
+  event_loop.AddTimer("VisTime", 1, [&] {
+    if (++ticks == 3) event_loop.SetTimerEnabled("VisTime", false);
+  });
+  EXPECT_FALSE(event_loop.TimerEnabled("VisTime"));
+  event_loop.SetTimerEnabled("VisTime", true);
+  EXPECT_TRUE(event_loop.TimerEnabled("VisTime"));
+  RunUntil([&] { return !event_loop.TimerEnabled("VisTime"); });
+  EXPECT_EQ(ticks, 3);
+  EXPECT_FALSE(event_loop.TimerEnabled("Unknown"));
+  event_loop.SetTimerEnabled("Unknown", true);
+  EXPECT_FALSE(event_loop.TimerEnabled("Unknown"));
+}
+
+TEST(EventLoopTest, WorkersAreNamedAndCounted) {
+  QtEventLoop event_loop;
+  std::string name_seen;
+  event_loop.RunAsync("kivo-open-with-a-long-name", [&] {
+    char name[32] = {};
+    pthread_getname_np(pthread_self(), name, sizeof(name));
+    const std::string seen = name;
+    event_loop.Post([&name_seen, seen] { name_seen = seen; });
+  });
+  EXPECT_TRUE(event_loop.WaitForWorkers(20000));
+  EXPECT_EQ(event_loop.RunningWorkers(), 0);
+  RunUntil([&] { return !name_seen.empty(); });
+  EXPECT_EQ(name_seen, "kivo-open-with-");
+}
+
+TEST(EventLoopTest, QuitEndsTheLoopWithItsCode) {
+  QtEventLoop event_loop;
+  event_loop.Post([&] { event_loop.Quit(3); });
+  EXPECT_EQ(event_loop.Exec(), 3);
+  // A quit before the loop runs ends it at once.
+  QtEventLoop early;
+  early.Quit(7);
+  EXPECT_EQ(early.Exec(), 7);
+}
+
+}  // namespace
+}  // namespace kivo::desktop
