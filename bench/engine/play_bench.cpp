@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
   auto handle = audio.StreamCreateFile(argv[1], 0, 0, 0);
   if (!handle || !audio.ChannelPlay(handle, true)) return 1;
   std::this_thread::sleep_for(std::chrono::seconds(std::atoi(argv[2])));
-  double played = audio.ChannelBytes2Seconds(
-      handle, audio.ChannelGetPosition(handle, 0));
+  double played =
+      audio.ChannelBytes2Seconds(handle, audio.ChannelGetPosition(handle, 0));
   std::printf("%.1f\n", played);
   audio.Free();
   return 0;
