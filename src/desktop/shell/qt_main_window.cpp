@@ -68,16 +68,6 @@ void QtMainWindow::Attach(ShellEvents* events, const PlaylistSource* source) {
   playlist_->SetSource(source);
 }
 
-void QtMainWindow::ShowFromTray() {
-  if (isMinimized()) {
-    showNormal();
-  } else {
-    show();
-  }
-  raise();
-  activateWindow();
-}
-
 void QtMainWindow::SetCaption(const std::string& caption) {
   caption_ = caption;
   setWindowTitle(DisplayText(caption));

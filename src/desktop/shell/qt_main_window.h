@@ -33,8 +33,6 @@ class QtMainWindow final : public QWidget, public MainWindow {
   // While on, minimizing hides the window, provided a tray host is there to
   // bring it back.
   void SetMinimizeToTray(bool on) { minimize_to_tray_ = on; }
-  // Shows the window from the tray: normal state, visible, in front.
-  void ShowFromTray();
 
   void SetCaption(const std::string& caption) override;
   std::string Caption() const override { return caption_; }

@@ -55,7 +55,7 @@ void QtTray::ShowBalloon(const std::string& title, const std::string& text,
 
 void QtTray::HideMainWindow() { window_->hide(); }
 
-void QtTray::ShowMainWindow() { window_->ShowFromTray(); }
+void QtTray::ShowMainWindow() { window_->BringToFront(); }
 
 void QtTray::SetMinimizeToTray(bool on) { window_->SetMinimizeToTray(on); }
 
