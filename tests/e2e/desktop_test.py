@@ -1,0 +1,133 @@
+"""The real player under Xvfb with a window manager and a tray host, driven
+with xdotool: it plays, its menus open, slim mode, hand-off, closing and the
+tray. Screenshots go to build/screenshots/."""
+
+import os
+import sys
+import time
+
+from player_process import Player, ProgramFolder, make_tone, wait_until
+import x_session
+
+RESULTS = {"passed": 0, "failed": 0}
+SHOTS = ""
+
+
+def check(condition, what):
+    RESULTS["passed" if condition else "failed"] += 1
+    if not condition:
+        print(f"FAILED: {what}")
+    return condition
+
+
+def ten_line_playlist(folder):
+    tones = [make_tone(folder.file(f"Track {n:02d}.mp3"), seconds=20,
+                       frequency=220 + 40 * n) for n in range(1, 11)]
+    folder.write("ten.kpp", "".join(tone + "\r\n" for tone in tones))
+    return folder.file("ten.kpp")
+
+
+def test_playing_menus_and_slim_mode(session, program):
+    folder = ProgramFolder()
+    player = Player(program, folder, [ten_line_playlist(folder)],
+                    env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player  -  ", 30)
+        if not check(window, "playing shows the time in the caption"):
+            return
+        session.xdotool("windowactivate", "--sync", window)
+        session.xdotool("key", "--window", window, "Down", "Down", "Insert")
+        time.sleep(0.5)
+        check(session.screenshot(os.path.join(SHOTS, "main-window.png"),
+                                 window), "a screenshot of the main window")
+        x, y, width, height = session.geometry(window)
+        before = os.path.join(SHOTS, ".before-menu.png")
+        session.screenshot(before)
+        session.xdotool("mousemove", str(x + 40), str(y + 60), "click", "3")
+        time.sleep(0.8)
+        menu_shot = os.path.join(SHOTS, "playlist-menu.png")
+        session.screenshot(menu_shot)
+        check(session.pixel_rows_differ(before, menu_shot),
+              "right click opens the playlist menu")
+        session.xdotool("key", "Escape")
+        time.sleep(0.3)
+        session.xdotool("windowactivate", "--sync", window)
+        session.xdotool("key", "--window", window, "F8")
+        slim = wait_until(lambda: session.geometry(window)[3] <= 2, 5)
+        check(slim, f"F8 makes the window slim: {session.geometry(window)}")
+        session.xdotool("key", "--window", window, "F8")
+        back = wait_until(lambda: session.geometry(window)[3] == height, 5)
+        check(back, "F8 again restores the height")
+
+        tray_x, tray_y = session.tray_icon_point()
+        session.xdotool("mousemove", str(tray_x), str(tray_y), "click", "3")
+        time.sleep(0.8)
+        check(session.screenshot(os.path.join(SHOTS, "tray-menu.png")),
+              "a screenshot of the tray menu")
+        session.xdotool("key", "Escape")
+
+        extra = make_tone(folder.file("handed.ogg"), seconds=2)
+        second = Player(program, folder, [extra], env=session.display_env)
+        check(second.wait(30) == 0, "a second start hands over and exits")
+        check(extra in (folder.read("temp.tmp") or ""),
+              "the handed file is in the autosaved playlist")
+
+        session.xdotool("windowmove", "--sync", window, "200", "150")
+        time.sleep(0.3)
+        session.xdotool("windowactivate", "--sync", window)
+        session.xdotool("key", "--window", window, "alt+F4")
+        check(player.wait(20) == 0, "closing ends the program")
+        settings = folder.read("settings.ini") or ""
+        check("[Size]" in settings and "Width=" in settings,
+              f"closing writes the size: {settings!r}")
+        check("[Main.Position]" in settings, "closing writes the position")
+    finally:
+        player.stop()
+        folder.remove()
+
+
+def test_close_to_tray(session, program):
+    folder = ProgramFolder()
+    folder.write("settings.ini",
+                 "[settings]\r\nDonationMsg=0\r\nCloseToTray=1\r\n")
+    player = Player(program, folder, env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player$", 30)
+        if not check(window, "the window shows"):
+            return
+        session.xdotool("windowactivate", "--sync", window)
+        session.xdotool("key", "--window", window, "alt+F4")
+        hidden = wait_until(
+            lambda: not session.visible_window("^Kivo Player", 0), 5)
+        check(hidden, "Close To Tray hides the window")
+        check(player.process.poll() is None, "and the program keeps running")
+        tray_x, tray_y = session.tray_icon_point()
+        session.xdotool("mousemove", str(tray_x), str(tray_y), "click", "1")
+        check(session.visible_window("^Kivo Player", 10),
+              "a tray click brings the window back")
+    finally:
+        player.stop()
+        folder.remove()
+
+
+def main(program):
+    global SHOTS
+    # Beside the build trees: build/screenshots.
+    SHOTS = os.path.join(os.path.dirname(os.path.abspath(program)), "..",
+                         "screenshots")
+    if not x_session.available():
+        print("0 passed, 0 failed, 1 skipped: Xvfb, openbox or trayer missing")
+        return 0
+    os.makedirs(SHOTS, exist_ok=True)
+    session = x_session.XSession()
+    try:
+        test_playing_menus_and_slim_mode(session, program)
+        test_close_to_tray(session, program)
+    finally:
+        session.close()
+    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
+    return 1 if RESULTS["failed"] else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,97 @@
+"""A private X display with a window manager and a tray host, for the tests."""
+
+import os
+import shutil
+import subprocess
+import time
+
+from player_process import wait_until
+
+SCREEN_W, SCREEN_H = 1280, 800
+TRAY_W, TRAY_H = 120, 24
+
+
+class XSession:
+    """Xvfb, openbox and trayer; ended by close()."""
+
+    def __init__(self):
+        self.processes = []
+        read_fd, write_fd = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+             f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            pass_fds=[write_fd], stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.processes.append(xvfb)
+        with os.fdopen(read_fd) as numbers:
+            self.display = ":" + numbers.readline().strip()
+        self.display_env = {"DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb"}
+        self.env = dict(os.environ, **self.display_env)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self._start(["openbox"])
+        wait_until(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+                   .find("window id") >= 0, 10)
+        self._start(["trayer", "--edge", "top", "--align", "right",
+                     "--widthtype", "pixel", "--width", str(TRAY_W),
+                     "--heighttype", "pixel", "--height", str(TRAY_H)])
+        time.sleep(0.5)
+
+    def _start(self, command):
+        self.processes.append(subprocess.Popen(
+            command, env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL))
+
+    def run(self, command, check=False):
+        result = subprocess.run(command, env=self.env, capture_output=True,
+                                text=True, timeout=20, check=check)
+        return result.stdout
+
+    def xdotool(self, *args):
+        return self.run(["xdotool", *args])
+
+    def visible_window(self, name_pattern, timeout_s=15):
+        """The id of the first visible window whose name matches, or None."""
+        def find():
+            ids = self.xdotool("search", "--onlyvisible", "--name",
+                               name_pattern).split()
+            return ids[0] if ids else None
+        return wait_until(find, timeout_s)
+
+    def geometry(self, window):
+        """(x, y, width, height) of a window, frame excluded."""
+        values = {}
+        for line in self.xdotool("getwindowgeometry", "--shell",
+                                 window).splitlines():
+            key, _, value = line.partition("=")
+            values[key] = int(value) if value.isdigit() else value
+        return (values.get("X", 0), values.get("Y", 0),
+                values.get("WIDTH", 0), values.get("HEIGHT", 0))
+
+    def screenshot(self, path, window="root"):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        self.run(["import", "-window", window, path])
+        return os.path.exists(path)
+
+    def pixel_rows_differ(self, before, after):
+        """True when two screenshots differ anywhere."""
+        result = subprocess.run(["compare", "-metric", "AE", before, after,
+                                 "null:"], capture_output=True, text=True)
+        return result.stderr.strip() not in ("0", "")
+
+    def tray_icon_point(self):
+        return SCREEN_W - TRAY_W + TRAY_H // 2, TRAY_H // 2
+
+    def close(self):
+        for process in reversed(self.processes):
+            process.terminate()
+        for process in self.processes:
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+def available():
+    return all(shutil.which(tool) for tool in
+               ("Xvfb", "openbox", "trayer", "xdotool", "import", "xprop"))
