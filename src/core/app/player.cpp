@@ -3,16 +3,17 @@
 #include <exception>
 
 #include "core/playlist/autosave.h"
-#include "core/util/text.h"
 #include "core/ui/window_snap.h"
+#include "core/util/text.h"
 
 namespace kivo {
 
 Player::Player(const Platform& platform, const std::string& program_dir)
     : context_(platform, program_dir),
       playlist_files_(context_, state_.playlist),
-      playback_(context_, state_.playlist, state_.playback) {
+      playback_(context_, state_) {
   WireMenus();
+  WirePlayback();
 }
 
 Player::~Player() = default;
@@ -82,8 +83,6 @@ void Player::PlaylistDragOver(int) {}
 
 void Player::FilesDropped(const std::vector<std::string>&) {}
 
-void Player::SeekbarMouseDown(MouseButton, int, int, bool) {}
-
 void Player::WindowFirstShown() {}
 
 void Player::ApplicationMinimized() { state_.window_hidden = true; }
@@ -109,16 +108,6 @@ void Player::HandOffReceived(const std::string& text) {
 void Player::HotkeyPressed(int) {}
 
 void Player::MediaControl(MediaCommand) {}
-
-void Player::SeekToSeconds(double) {}
-
-void Player::SetVolumeLevel(int) {}
-
-PlayerStatus Player::Status() const {
-  PlayerStatus status;
-  status.channel_state = playback_.ChannelState();
-  return status;
-}
 
 int Player::LineCount() const { return state_.playlist.Count(); }
 

@@ -73,6 +73,8 @@ class Player : public ShellEvents, public PlaylistSource {
   // message the user must see. Nothing thrown gets past this point.
   void Guarded(const std::function<void()>& command);
   void WireMenus();
+  // Timers and menu items of playback, devices, plug-ins and network options.
+  void WirePlayback();
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
