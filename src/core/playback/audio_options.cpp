@@ -57,6 +57,10 @@ void SelectDevice(Context& context, PlayerState& state,
     context.platform.loop.SetTimerEnabled("Time", false);
     context.platform.window.SetCaption(kPlayerCaption);
     audio.Free();
+    // Every channel went with the old device; a later Play finds none and
+    // starts the entry again.
+    state.playback.current_channel = 0;
+    state.playback.end_sync = 0;
     if (!audio.Init(n, kOutputFrequency, 0)) {
       context.ShowMessage(context.Text("strings", "02",
                                        "Can\xC2\xB4t initialize audio device"));
