@@ -26,7 +26,7 @@ class LastFmLoopbackTest : public ::testing::Test {
                          h.desktop, http, h.hotkeys, h.now_playing,
                          h.associations, h.search_windows, h.tag_window},
                 h.dir.path()),
-        lastfm(context, queue, [] { return std::time_t{1700000000}; }) {
+        lastfm(context, state, [] { return std::time_t{1700000000}; }) {
     h.loop.AddTimer("FMTime", 1000, [] {});
     context.settings.WriteText("Last.fm", "user", "j\xC3\xB6rg");
     context.settings.WriteText("Last.fm", "pass",
@@ -47,6 +47,11 @@ class LastFmLoopbackTest : public ::testing::Test {
     ASSERT_EQ(lastfm.session().id, kSession);
   }
 
+  void Open(AudioLibrary::Handle channel) {
+    state.track_start_time = lastfm::UtcTimestamp(1700000000);
+    lastfm.ScrobbleNowPlaying(channel);
+  }
+
   AudioLibrary::Handle Track(std::map<std::string, std::string> tags) {
     FakeAudioLibrary::Media media;
     media.length_seconds = 200;
@@ -58,7 +63,7 @@ class LastFmLoopbackTest : public ::testing::Test {
   LoopbackHttpServer server;
   desktop::CurlHttpClient http;
   Context context;
-  std::vector<std::string> queue;
+  PlayerState state;
   LastFm lastfm;
 };
 
@@ -80,7 +85,7 @@ TEST_F(LastFmLoopbackTest, NowPlayingAndSubmissionBodiesAreExact) {
   Connect();
   AudioLibrary::Handle channel =
       Track({{"%ARTI", "AC;DC"}, {"%TITL", "Caf\xC3\xA9 $5"}, {"%ALBM", "x"}});
-  lastfm.TrackOpened(channel);
+  Open(channel);
   h.loop.Drain();
   for (int i = 0; i <= 100; ++i) lastfm.Tick(channel);
   server.QueueReply(HttpReply("200 OK", "OK\n"));
@@ -99,13 +104,13 @@ TEST_F(LastFmLoopbackTest, NowPlayingAndSubmissionBodiesAreExact) {
                                   "&a[0]=AC+DC&t[0]=Caf%c3%a9++%35&i[0]=" +
                                   std::to_string(start) +
                                   "&o[0]=P&r[0]=&l[0]=200&b[0]=x&n[0]=&m[0]=");
-  EXPECT_TRUE(queue.empty());
+  EXPECT_TRUE(state.submission_queue.empty());
   EXPECT_EQ(h.dir.Read("LastFM.Queue"), "");
 }
 
 TEST_F(LastFmLoopbackTest, RejectedSubmissionsStayInTheQueueFile) {
   Connect();
-  queue = {"A;T;1;100;;", "B;U;2;100;;"};
+  state.submission_queue = {"A;T;1;100;;", "B;U;2;100;;"};
   server.QueueReply(HttpReply("200 OK", "BADSESSION\n"));
   server.QueueReply(HttpReply("200 OK", "FAILED Plugin bug\n"));
   lastfm.SubmitPlayed(0);

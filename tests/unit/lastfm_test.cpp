@@ -17,7 +17,7 @@ class LastFmTest : public ::testing::Test {
   LastFmTest() {
     h.Start();
     h.loop.AddTimer("FMTime", 1000, [] {});
-    lastfm = std::make_unique<LastFm>(h.player->context(), queue,
+    lastfm = std::make_unique<LastFm>(h.player->context(), state,
                                       [] { return std::time_t{1000}; });
   }
   ~LastFmTest() override {
@@ -51,17 +51,25 @@ class LastFmTest : public ::testing::Test {
     return h.audio.StreamCreateFile(path, 0, 0, 0);
   }
 
+  // What the player does when a local track opens.
+  void Open(AudioLibrary::Handle channel) {
+    state.played_seconds = 0;
+    state.track_played = false;
+    state.track_start_time = lastfm::UtcTimestamp(1000);
+    lastfm->ScrobbleNowPlaying(channel);
+  }
+
   // Ticks until the track is marked; the number of ticks before that.
   int TicksUntilMarked(AudioLibrary::Handle channel, int limit = 700) {
     for (int ticks = 0; ticks < limit; ++ticks) {
       lastfm->Tick(channel);
-      if (lastfm->track_played()) return ticks;
+      if (state.track_played) return ticks;
     }
     return -1;
   }
 
   PlayerHarness h;
-  std::vector<std::string> queue;
+  PlayerState state;
   std::unique_ptr<LastFm> lastfm;
   int files = 0;
 };
@@ -122,7 +130,7 @@ TEST_F(LastFmTest, TheProxyServesTheLaterRequests) {
       {true, 200, "OK\n" + kSessionId + "\nhttp://np/\nhttp://sub/\n", ""});
   lastfm->StartHandshake();
   h.loop.Drain();
-  lastfm->TrackOpened(OpenTrack(100));
+  Open(OpenTrack(100));
   h.loop.Drain();
   ASSERT_EQ(h.http.requests.size(), 2u);
   for (const auto& request : h.http.requests) {
@@ -147,10 +155,8 @@ TEST_F(LastFmTest, TracksAreMarkedAtHalfTheirLengthOr240Seconds) {
 
 TEST_F(LastFmTest, NowPlayingIsSentForEveryTrackWithItsBody) {
   Connect();
-  lastfm->TrackOpened(
-      OpenTrack(125, {{"%TITL", "Only title"}, {"%TRCK", "7"}}));
+  Open(OpenTrack(125, {{"%TITL", "Only title"}, {"%TRCK", "7"}}));
   h.loop.Drain();
-  EXPECT_TRUE(h.loop.TimerEnabled("FMTime"));
   ASSERT_EQ(h.http.requests.size(), 1u);
   EXPECT_EQ(h.http.requests[0].url, "http://np/");
   EXPECT_EQ(h.http.requests[0].body,
@@ -160,7 +166,7 @@ TEST_F(LastFmTest, NowPlayingIsSentForEveryTrackWithItsBody) {
 TEST_F(LastFmTest, APlayedTrackIsQueuedSubmittedAndRemovedOnOk) {
   Connect();
   AudioLibrary::Handle channel = OpenTrack(100);
-  lastfm->TrackOpened(channel);
+  Open(channel);
   h.loop.Drain();
   h.http.requests.clear();
   TicksUntilMarked(channel);
@@ -174,21 +180,22 @@ TEST_F(LastFmTest, APlayedTrackIsQueuedSubmittedAndRemovedOnOk) {
             "s=" + kSessionId +
                 "&a[0]=AC+DC&t[0]=Thunder+&i[0]=" + std::to_string(start) +
                 "&o[0]=P&r[0]=&l[0]=100&b[0]=&n[0]=&m[0]=");
-  EXPECT_TRUE(queue.empty());
+  EXPECT_TRUE(state.submission_queue.empty());
   EXPECT_EQ(h.dir.Read("LastFM.Queue"), "");
   EXPECT_FALSE(h.loop.TimerEnabled("FMTime"));
 }
 
 TEST_F(LastFmTest, RejectedLinesStayNewestFirstAndShortLinesAreKept) {
   Connect();
-  queue = {"A;T;1;100;;", "short;line", "B$;U;2;100;;"};
+  state.submission_queue = {"A;T;1;100;;", "short;line", "B$;U;2;100;;"};
   h.http.replies.push_back({true, 200, "OK\n", ""});
   h.http.replies.push_back({true, 200, "BADSESSION\n", ""});
   lastfm->SubmitPlayed(0);
   h.loop.Drain();
   ASSERT_EQ(h.http.requests.size(), 2u);
   EXPECT_NE(h.http.requests[0].body.find("a[0]=B+"), std::string::npos);
-  EXPECT_EQ(queue, (std::vector<std::string>{"A;T;1;100;;", "short;line"}));
+  EXPECT_EQ(state.submission_queue,
+            (std::vector<std::string>{"A;T;1;100;;", "short;line"}));
   EXPECT_EQ(h.dir.Read("LastFM.Queue"), "A;T;1;100;;\r\nshort;line\r\n");
 }
 
@@ -198,16 +205,16 @@ TEST_F(LastFmTest, EmptyArtistIsNotQueuedAndAnUnplayedTrackNeither) {
   TicksUntilMarked(untagged);
   lastfm->SubmitPlayed(untagged);
   h.loop.Drain();
-  EXPECT_TRUE(queue.empty());
+  EXPECT_TRUE(state.submission_queue.empty());
   AudioLibrary::Handle skipped = OpenTrack(100);
-  lastfm->TrackOpened(skipped);
+  Open(skipped);
   lastfm->SubmitPlayed(skipped);  // ended after no ticks
   h.loop.Drain();
-  EXPECT_TRUE(queue.empty());
+  EXPECT_TRUE(state.submission_queue.empty());
 }
 
 TEST_F(LastFmTest, WithTheOptionOffTheQueueFileIsStillRewritten) {
-  queue = {"A;T;1;100;;"};
+  state.submission_queue = {"A;T;1;100;;"};
   lastfm->SubmitPlayed(0);
   h.loop.Drain();
   EXPECT_TRUE(h.http.requests.empty());

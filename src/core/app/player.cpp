@@ -11,11 +11,12 @@ namespace kivo {
 Player::Player(const Platform& platform, const std::string& program_dir)
     : context_(platform, program_dir),
       playlist_files_(context_, state_.playlist),
-      playback_(context_, state_.playlist, state_.playback),
-      lastfm_(context_, state_.submission_queue),
+      playback_(context_, state_),
+      lastfm_(context_, state_),
       hotkeys_(context_),
       file_associations_(context_) {
   WireMenus();
+  WirePlayback();
   WireIntegrations();
 }
 
@@ -86,8 +87,6 @@ void Player::PlaylistDragOver(int) {}
 
 void Player::FilesDropped(const std::vector<std::string>&) {}
 
-void Player::SeekbarMouseDown(MouseButton, int, int, bool) {}
-
 void Player::WindowFirstShown() {}
 
 void Player::ApplicationMinimized() { state_.window_hidden = true; }
@@ -113,16 +112,6 @@ void Player::HandOffReceived(const std::string& text) {
 void Player::HotkeyPressed(int) {}
 
 void Player::MediaControl(MediaCommand) {}
-
-void Player::SeekToSeconds(double) {}
-
-void Player::SetVolumeLevel(int) {}
-
-PlayerStatus Player::Status() const {
-  PlayerStatus status;
-  status.channel_state = playback_.ChannelState();
-  return status;
-}
 
 int Player::LineCount() const { return state_.playlist.Count(); }
 

@@ -79,6 +79,8 @@ class Player : public ShellEvents, public PlaylistSource {
   void Guarded(const std::function<void()>& command);
   void WireMenus();
   void WireIntegrations();
+  // Timers and menu items of playback, devices, plug-ins and network options.
+  void WirePlayback();
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/playback_controller.h"
+#include "core/playback/playback_state.h"
 #include "core/playlist/playlist_model.h"
 #include "core/ui/line_style.h"
 
@@ -19,6 +19,10 @@ struct PlayerState {
   std::vector<std::string> plugin_names;
   std::vector<std::string> plugin_handles;  // decimal handle texts
   std::vector<std::string> submission_queue;
+  // Last.fm's count of the playing track: timer ticks, submitted, start time.
+  int played_seconds = 0;
+  bool track_played = false;
+  long long track_start_time = 0;  // UTC seconds
   ThemeColors theme_colors;
   bool ending_session = false;
   bool window_hidden = false;

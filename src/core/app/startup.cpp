@@ -3,6 +3,7 @@
 
 #include "core/app/expand_argument.h"
 #include "core/app/player.h"
+#include "core/playback/time_display.h"
 #include "core/playlist/autosave.h"
 #include "core/playlist/entry_names.h"
 #include "core/ui/option_restore.h"
@@ -37,6 +38,7 @@ bool Player::Startup(const std::vector<std::string>& arguments,
   HandleCommandLine(arguments, cwd);
   Guarded([&] { OptionRestore(context_, state_); });
   playlist_files_.RefreshLines();
+  if (arguments.size() == 1) ResetSeekbar(context_, state_.playback);
   AskForDonation();
   return true;
 }
@@ -64,9 +66,8 @@ bool Player::CheckAudioLibrary() {
 void Player::HandleCommandLine(const std::vector<std::string>& arguments,
                                const std::string& cwd) {
   if (arguments.size() != 1) {
-    Guarded([&] {
-      RestorePlaylist(context_, state_.playlist, playlist_files_);
-    });
+    Guarded(
+        [&] { RestorePlaylist(context_, state_.playlist, playlist_files_); });
     return;
   }
   const std::string& argument = arguments.front();

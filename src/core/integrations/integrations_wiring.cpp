@@ -10,6 +10,16 @@ void Player::WireIntegrations() {
   menus.OnClick("MSNSong1",
                 [this] { NowPlayingOptionClicked(context_, state_.playlist); });
   file_associations_.Wire();
+  PlaybackHooks& hooks = playback_.hooks();
+  hooks.submit_played = [this] {
+    lastfm_.SubmitPlayed(state_.playback.current_channel);
+  };
+  hooks.scrobble_now_playing = [this] {
+    lastfm_.ScrobbleNowPlaying(state_.playback.current_channel);
+  };
+  hooks.send_now_playing = [this](const std::string& text, bool enabled) {
+    SendNowPlaying(context_, state_.playlist, text, enabled);
+  };
   context_.platform.loop.AddTimer("FMTime", 1000, [this] {
     lastfm_.Tick(state_.playback.current_channel);
   });

@@ -8,10 +8,9 @@
 
 namespace kivo {
 
-LastFm::LastFm(Context& context, std::vector<std::string>& submission_queue,
-               Clock clock)
+LastFm::LastFm(Context& context, PlayerState& state, Clock clock)
     : context_(context),
-      queue_(submission_queue),
+      state_(state),
       clock_(std::move(clock)),
       queue_path_(context.program_dir + "LastFM.Queue") {}
 
@@ -53,7 +52,7 @@ void LastFm::OptionClicked() {
       std::lock_guard lock(session_mutex_);
       session_ = lastfm::Session{};
     }
-    played_seconds_ = 0;
+    state_.played_seconds = 0;
     context_.platform.loop.SetTimerEnabled("FMTime", false);
     return;
   }
@@ -135,15 +134,11 @@ lastfm::Track LastFm::ReadTrack(AudioLibrary::Handle channel) const {
   double seconds =
       audio.ChannelBytes2Seconds(channel, audio.ChannelGetLength(channel, 0));
   track.length_seconds = static_cast<int64_t>(std::trunc(seconds));
-  track.start_time = track_start_time_;
+  track.start_time = state_.track_start_time;
   return track;
 }
 
-void LastFm::TrackOpened(AudioLibrary::Handle channel) {
-  played_seconds_ = 0;
-  track_played_ = false;
-  track_start_time_ = lastfm::UtcTimestamp(clock_());
-  context_.platform.loop.SetTimerEnabled("FMTime", true);
+void LastFm::ScrobbleNowPlaying(AudioLibrary::Handle channel) {
   if (!SessionReady()) return;
   lastfm::Session current = session();
   std::string body = lastfm::NowPlayingBody(current.id, ReadTrack(channel));
@@ -153,32 +148,28 @@ void LastFm::TrackOpened(AudioLibrary::Handle channel) {
   });
 }
 
-void LastFm::SetCounting(bool counting) {
-  context_.platform.loop.SetTimerEnabled("FMTime", counting);
-}
-
 void LastFm::ResetTrack() {
-  SetCounting(false);
-  played_seconds_ = 0;
-  track_played_ = false;
+  context_.platform.loop.SetTimerEnabled("FMTime", false);
+  state_.played_seconds = 0;
+  state_.track_played = false;
 }
 
 void LastFm::Tick(AudioLibrary::Handle channel) {
-  if (SessionReady() && played_seconds_ >= 30) {
+  if (SessionReady() && state_.played_seconds >= 30) {
     double length = static_cast<double>(ReadTrack(channel).length_seconds);
-    if (played_seconds_ >= length / 2 || played_seconds_ >= 240) {
-      track_played_ = true;
+    if (state_.played_seconds >= length / 2 || state_.played_seconds >= 240) {
+      state_.track_played = true;
     }
   }
-  ++played_seconds_;
+  ++state_.played_seconds;
 }
 
 void LastFm::SubmitPlayed(AudioLibrary::Handle channel) {
-  if (context_.menus.Checked("LastFM1") && track_played_) {
+  if (context_.menus.Checked("LastFM1") && state_.track_played) {
     lastfm::Track track = ReadTrack(channel);
     if (!track.artist.empty() && !track.title.empty()) {
       std::lock_guard lock(queue_mutex_);
-      queue_.push_back(lastfm::QueueLine(track));
+      state_.submission_queue.push_back(lastfm::QueueLine(track));
     }
     ResetTrack();
   }
@@ -207,7 +198,7 @@ void LastFm::SubmissionPass() {
   std::vector<std::string> snapshot;
   {
     std::lock_guard lock(queue_mutex_);
-    snapshot = queue_;
+    snapshot = state_.submission_queue;
   }
   lastfm::Session current = session();
   std::optional<HttpProxy> proxy = ProxyForRequests();
@@ -229,11 +220,11 @@ void LastFm::SubmissionPass() {
     if (keep[i]) remaining.push_back(snapshot[i]);
   }
   // Lines queued while this pass ran follow, untouched.
-  for (size_t i = snapshot.size(); i < queue_.size(); ++i) {
-    remaining.push_back(queue_[i]);
+  for (size_t i = snapshot.size(); i < state_.submission_queue.size(); ++i) {
+    remaining.push_back(state_.submission_queue[i]);
   }
-  queue_ = std::move(remaining);
-  WriteFileAtomically(queue_path_, JoinLinesCrLf(queue_));
+  state_.submission_queue = std::move(remaining);
+  WriteFileAtomically(queue_path_, JoinLinesCrLf(state_.submission_queue));
 }
 
 }  // namespace kivo

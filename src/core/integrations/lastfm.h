@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/app/context.h"
+#include "core/app/player_state.h"
 #include "core/integrations/lastfm_protocol.h"
 
 namespace kivo {
@@ -24,8 +25,9 @@ class LastFm {
  public:
   using Clock = std::function<std::time_t()>;
 
+  // Uses the player's play-time counters and submission queue.
   LastFm(
-      Context& context, std::vector<std::string>& submission_queue,
+      Context& context, PlayerState& state,
       Clock clock = [] { return std::time(nullptr); });
   ~LastFm();
 
@@ -33,11 +35,10 @@ class LastFm {
   void OptionClicked();
   void StartHandshake();
 
-  // A local track was opened on `channel`: counters reset, FMTime on, and
-  // the now-playing notice sent.
-  void TrackOpened(AudioLibrary::Handle channel);
-  // Pause and resume, stop.
-  void SetCounting(bool counting);
+  // A local track was opened on `channel` (the counters were reset): the
+  // now-playing notice.
+  void ScrobbleNowPlaying(AudioLibrary::Handle channel);
+  // Counters back to zero and FMTime off, as after a submission.
   void ResetTrack();
   // The FMTime tick.
   void Tick(AudioLibrary::Handle channel);
@@ -45,9 +46,6 @@ class LastFm {
   // enough, then start a submission pass.
   void SubmitPlayed(AudioLibrary::Handle channel);
 
-  int played_seconds() const { return played_seconds_; }
-  bool track_played() const { return track_played_; }
-  int64_t track_start_time() const { return track_start_time_; }
   lastfm::Session session() const;
   // Waits until no worker of this object runs (tests and shutdown).
   void WaitForWorkers();
@@ -64,7 +62,7 @@ class LastFm {
   void StartWorker(std::function<void()> work);
 
   Context& context_;
-  std::vector<std::string>& queue_;  // guarded by queue_mutex_
+  PlayerState& state_;  // its submission_queue guarded by queue_mutex_
   Clock clock_;
   std::string queue_path_;
 
@@ -79,10 +77,6 @@ class LastFm {
   std::mutex workers_mutex_;
   std::condition_variable workers_done_;
   int running_workers_ = 0;
-
-  int played_seconds_ = 0;
-  bool track_played_ = false;
-  int64_t track_start_time_ = 0;
 };
 
 }  // namespace kivo

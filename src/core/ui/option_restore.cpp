@@ -3,6 +3,8 @@
 #include <string>
 #include <tuple>
 
+#include "core/playback/playback_restore.h"
+
 namespace kivo {
 namespace {
 
@@ -35,10 +37,16 @@ void RestoreChecks(Context& context, const IniDocument& ini) {
 
 }  // namespace
 
-void OptionRestore(Context& context, PlayerState&) {
+void OptionRestore(Context& context, PlayerState& state) {
   IniDocument ini = context.settings.Snapshot();
   RestoreWindowPlacement(context, ini);
   RestoreChecks(context, ini);
+  RestoreProxy(context);
+  RestorePlugins(context, state);
+  RestoreDevices(context, state);
+  RestorePassiveFtp(context);
+  RestoreSeekbar(context, state);
+  RestoreVolume(context, state);
 }
 
 }  // namespace kivo

@@ -1,0 +1,141 @@
+#include <string>
+#include <vector>
+
+#include "core/playback/playback_controller.h"
+#include "core/util/atomic_file.h"
+#include "core/util/text.h"
+
+namespace kivo {
+namespace {
+
+struct ModeItems {
+  int mode;
+  const char* playlist_item;
+  const char* tray_item;
+};
+
+constexpr ModeItems kModeItems[] = {{kShuffle, "Shuffle1", "Shuffle2"},
+                                    {kRepeat, "Repeat1", "Repeat2"},
+                                    {kNoRepeat, "NoRepeat1", "NoRepeat2"},
+                                    {kRepeatAll, "RepeatAll1", "RepeatAll2"}};
+
+}  // namespace
+
+int PlaybackController::CheckedPlayMode() const {
+  for (const ModeItems& items : kModeItems) {
+    if (context_.menus.Checked(items.playlist_item)) return items.mode;
+  }
+  return kNoPlayMode;
+}
+
+void PlaybackController::SetPlayMode(int mode) {
+  for (const ModeItems& items : kModeItems) {
+    if (items.mode != mode) continue;
+    context_.menus.SetChecked(items.playlist_item, true);
+    context_.menus.SetChecked(items.tray_item, true);
+  }
+  context_.settings.WriteInt("settings", "Mode", mode);
+}
+
+bool PlaybackController::PlayFromQueue() {
+  if (state_.queue_list.empty() || !hooks_.pop_queue) return false;
+  state_.playlist.playing_index = hooks_.pop_queue();
+  PlayEntry();
+  return true;
+}
+
+void PlaybackController::StreamEndAdvance() {
+  playback().balloon_pending = true;
+  if (hooks_.submit_played) hooks_.submit_played();
+  PlaylistModel& model = state_.playlist;
+  if (!PlayFromQueue() && !model.Empty()) {
+    switch (CheckedPlayMode()) {
+      case kShuffle:
+        ShuffleNext();
+        break;
+      case kRepeat:
+        PlayEntry();
+        break;
+      case kNoRepeat:
+        if (!model.IsLast(model.playing_index)) {
+          ++model.playing_index;
+          PlayEntry();
+        }
+        break;
+      case kRepeatAll:
+        model.playing_index =
+            model.IsLast(model.playing_index) ? 0 : model.playing_index + 1;
+        PlayEntry();
+        break;
+      default:
+        break;
+    }
+  }
+  // Only the start this end caused gets the balloon, not a later one by hand.
+  playback().balloon_pending = false;
+}
+
+void PlaybackController::NextEntry() {
+  if (PlayFromQueue()) return;
+  if (CheckedPlayMode() == kShuffle) {
+    ShuffleNext();
+    return;
+  }
+  PlaylistModel& model = state_.playlist;
+  if (model.IsLast(model.playing_index)) return;
+  ++model.playing_index;
+  PlayEntry();
+}
+
+void PlaybackController::PreviousEntry() {
+  if (state_.playlist.playing_index <= 0) return;
+  --state_.playlist.playing_index;
+  PlayEntry();
+}
+
+void PlaybackController::RefillShufflePool() {
+  state_.playlist.shuffle_pool = state_.playlist.file_list;
+}
+
+void PlaybackController::PlayLastLineOf(const std::string& location,
+                                        bool select) {
+  PlaylistModel& model = state_.playlist;
+  for (int index = model.Count() - 1; index >= 0; --index) {
+    if (!EqualsIgnoreCase(model.file_list[index], location)) continue;
+    model.playing_index = index;
+    if (select) context_.platform.window.SelectLine(index);
+    break;
+  }
+  PlayEntry();
+}
+
+void PlaybackController::ShuffleNext() {
+  PlaylistModel& model = state_.playlist;
+  if (model.Empty()) return;
+  if (model.Count() == 1) {
+    model.playing_index = 0;
+    PlayEntry();
+    return;
+  }
+  std::vector<std::string>& pool = model.shuffle_pool;
+  if (pool.empty()) RefillShufflePool();
+  // Position 0 is never drawn: the first location ends its cycle. Missing
+  // files (and network locations, which are no files) leave the pool.
+  while (pool.size() > 1) {
+    int k = random_(1, static_cast<int>(pool.size()) - 1);
+    if (!FileExists(pool[k])) {
+      pool.erase(pool.begin() + k);
+      continue;
+    }
+    std::string location = pool[k];
+    pool.erase(pool.begin() + k);
+    PlayLastLineOf(location, true);
+    return;
+  }
+  // The last of the cycle plays, and a new cycle begins.
+  std::string last = pool.front();
+  PlayLastLineOf(last, false);
+  RefillShufflePool();
+}
+
+}  // namespace kivo

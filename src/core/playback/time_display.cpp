@@ -1,0 +1,104 @@
+#include "core/playback/time_display.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/playback/seekbar.h"
+#include "core/playback/volume_meter.h"
+
+namespace kivo {
+namespace {
+
+constexpr long long kHour = 3600;
+constexpr char kCaptionPrefix[] = "Kivo Player  -  ";
+
+long long WholeSeconds(double seconds) {
+  return static_cast<long long>(std::trunc(seconds));
+}
+
+}  // namespace
+
+std::string ClockText(long long seconds, bool hours) {
+  char text[64];
+  if (hours) {
+    std::snprintf(text, sizeof text, "%.2lld:%.2lld:%.2lld", seconds / kHour,
+                  seconds % kHour / 60, seconds % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%.2lld:%.2lld", seconds / 60,
+                  seconds % 60);
+  }
+  return text;
+}
+
+std::string TimeCaption(long long elapsed_seconds, long long total_seconds,
+                        bool show_elapsed) {
+  if (total_seconds < 0) {
+    return kCaptionPrefix +
+           ClockText(elapsed_seconds, elapsed_seconds > kHour) + " / --:--";
+  }
+  bool hours =
+      total_seconds > kHour || (show_elapsed && elapsed_seconds > kHour);
+  long long shown =
+      show_elapsed ? elapsed_seconds : total_seconds - elapsed_seconds;
+  return kCaptionPrefix + ClockText(shown, hours) + " / " +
+         ClockText(total_seconds, hours);
+}
+
+long long ElapsedSeconds(AudioLibrary& audio, AudioLibrary::Handle channel) {
+  return WholeSeconds(audio.ChannelBytes2Seconds(
+      channel, audio.ChannelGetPosition(channel, 0)));
+}
+
+long long LengthSeconds(AudioLibrary& audio, AudioLibrary::Handle channel) {
+  return WholeSeconds(
+      audio.ChannelBytes2Seconds(channel, audio.ChannelGetLength(channel, 0)));
+}
+
+void TimeTimer(Context& context, PlaybackState& state) {
+  AudioLibrary& audio = context.platform.audio;
+  AudioLibrary::Handle channel = state.current_channel;
+  if (audio.ChannelIsActive(channel) != AudioLibrary::kActivePlaying) return;
+  long long elapsed = ElapsedSeconds(audio, channel);
+  Seekbar(context.platform.window, state.seekbar)
+      .SetPosition(static_cast<int>(elapsed));
+  long long total = LengthSeconds(audio, channel);
+  context.platform.window.SetCaption(
+      TimeCaption(elapsed, total, context.menus.Checked("UP")));
+}
+
+void ResetSeekbar(Context& context, PlaybackState& state) {
+  Seekbar seekbar(context.platform.window, state.seekbar);
+  seekbar.SetPosition(0);
+  seekbar.SetEnabled(false);
+  long long length =
+      LengthSeconds(context.platform.audio, state.current_channel);
+  if (length < 0) return;
+  seekbar.SetEnabled(true);
+  seekbar.SetRange(static_cast<int>(length));
+}
+
+void SeekTo(Context& context, const PlaybackState& state, int seconds) {
+  AudioLibrary& audio = context.platform.audio;
+  uint64_t bytes = audio.ChannelSeconds2Bytes(state.current_channel, seconds);
+  audio.ChannelSetPosition(state.current_channel, bytes, 0);
+}
+
+void SeekbarMouseDown(Context& context, PlaybackState& state, int x, int width,
+                      bool shift) {
+  Seekbar seekbar(context.platform.window, state.seekbar);
+  if (!seekbar.Enabled() || width <= 4) return;
+  // nearbyint rounds halves to even, as the bar's own rounding does.
+  double scaled = static_cast<double>(x) * seekbar.Max() / (width - 4);
+  seekbar.SetPosition(static_cast<int>(std::nearbyint(scaled)));
+  int value = seekbar.Position();
+  if (shift) {
+    state.volume_level = value;
+    ApplyVolume(context.platform.audio, value);
+    context.platform.window.SetCaption(VolumeCaption(context, value));
+    context.settings.WriteInt("settings", "volume", value);
+  } else {
+    SeekTo(context, state, value);
+  }
+}
+
+}  // namespace kivo
