@@ -10,6 +10,7 @@
 #include "core/platform/shell_events.h"
 #include "core/playback/playback_controller.h"
 #include "core/playlist/playlist_files.h"
+#include "core/ui/menu_popups.h"
 
 namespace kivo {
 
@@ -73,6 +74,7 @@ class Player : public ShellEvents, public PlaylistSource {
   // message the user must see. Nothing thrown gets past this point.
   void Guarded(const std::function<void()>& command);
   void WireMenus();
+  PopupFacts PopupFactsNow() const;
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);

@@ -5,6 +5,7 @@
 #include "core/app/player.h"
 #include "core/playlist/autosave.h"
 #include "core/playlist/entry_names.h"
+#include "core/ui/about.h"
 #include "core/ui/option_restore.h"
 #include "core/util/atomic_file.h"
 #include "core/util/text.h"
@@ -12,8 +13,6 @@
 namespace kivo {
 namespace {
 
-constexpr const char kVersionText[] = "Kivo Player v1.31";
-constexpr const char kDonationUrl[] = "https://liberapay.com/kivo-player";
 constexpr const char kDonationText[] =
     "Please support Kivo Player by donating a few \r\nbucks to the "
     "development of Kivo Player.\r\nAny amount is greatly appreciated!\r\n"
@@ -64,9 +63,8 @@ bool Player::CheckAudioLibrary() {
 void Player::HandleCommandLine(const std::vector<std::string>& arguments,
                                const std::string& cwd) {
   if (arguments.size() != 1) {
-    Guarded([&] {
-      RestorePlaylist(context_, state_.playlist, playlist_files_);
-    });
+    Guarded(
+        [&] { RestorePlaylist(context_, state_.playlist, playlist_files_); });
     return;
   }
   const std::string& argument = arguments.front();
@@ -94,9 +92,7 @@ void Player::AskForDonation() {
     MessageResult answer = context_.platform.dialogs.MessageBox(
         kDonationText, "Donation", MessageIcon::kInformation,
         MessageButtons::kYesNo);
-    if (answer == MessageResult::kYes) {
-      context_.platform.desktop.OpenUrl(kDonationUrl);
-    }
+    if (answer == MessageResult::kYes) OpenDonationPage(context_);
     context_.settings.WriteSetting("settings", "DonationMsg", "0",
                                    SettingKind::kBoolean);
   });
