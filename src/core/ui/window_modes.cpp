@@ -26,12 +26,15 @@ void WireGeneral(Context& context, PlayerState& state) {
   SettingsStore& settings = context.settings;
   MainWindow& window = context.platform.window;
   Tray& tray = context.platform.tray;
+  // Taskbar1 stores before it acts; the others act first.
   auto on_toggle = [&](const char* item, const char* key,
-                       std::function<void(bool)> apply) {
-    menus.OnClick(item, [&menus, &settings, item, key, apply] {
+                       std::function<void(bool)> apply,
+                       bool store_first = false) {
+    menus.OnClick(item, [&menus, &settings, item, key, apply, store_first] {
       bool checked = menus.Checked(item);
+      if (store_first) settings.WriteBool("settings", key, checked);
       apply(checked);
-      settings.WriteBool("settings", key, checked);
+      if (!store_first) settings.WriteBool("settings", key, checked);
     });
   };
   on_toggle("AlwaysOnTop", "OnTop",
@@ -40,8 +43,9 @@ void WireGeneral(Context& context, PlayerState& state) {
             [&tray](bool on) { tray.SetIconVisible(on); });
   on_toggle("MinimizeToTray", "MinimizeToTray",
             [&context](bool) { ApplyMinimizeToTray(context); });
-  on_toggle("Taskbar1", "ShowTaskbar",
-            [&window](bool on) { window.SetTaskbarButtonVisible(on); });
+  on_toggle(
+      "Taskbar1", "ShowTaskbar",
+      [&window](bool on) { window.SetTaskbarButtonVisible(on); }, true);
   on_toggle("Vis", "VUmeter", [&context](bool) { ApplyLevelMeter(context); });
   on_toggle("Seekbar1", "Seekbar",
             [&window](bool on) { window.SetSeekbarVisible(on); });
@@ -61,18 +65,18 @@ void WireRadioGroups(Context& context) {
     context.platform.window.SetAlphaBlend(false, 255);
     menus.SetChecked("Trans100", true);
   });
-  for (auto [item, elapsed] : {std::pair{"UP", true}, {"Down", false}}) {
-    menus.OnClick(item, [&menus, &settings, item, elapsed] {
-      settings.WriteBool("settings", "TimeDisplay", elapsed);
-      menus.SetChecked(item, true);
+  for (auto choice : {std::pair{"UP", true}, {"Down", false}}) {
+    menus.OnClick(choice.first, [&menus, &settings, choice] {
+      settings.WriteBool("settings", "TimeDisplay", choice.second);
+      menus.SetChecked(choice.first, true);
     });
   }
-  for (auto [item, function] : {std::pair{"MinimizeKivoPlayer1", 1},
-                                {"ExitKivoPlayer1", 2},
-                                {"NoFunction1", 3}}) {
-    menus.OnClick(item, [&menus, &settings, item, function] {
-      menus.SetChecked(item, true);
-      settings.WriteInt("settings", "ESCKey", function);
+  for (auto choice : {std::pair{"MinimizeKivoPlayer1", 1},
+                      {"ExitKivoPlayer1", 2},
+                      {"NoFunction1", 3}}) {
+    menus.OnClick(choice.first, [&menus, &settings, choice] {
+      menus.SetChecked(choice.first, true);
+      settings.WriteInt("settings", "ESCKey", choice.second);
     });
   }
 }
