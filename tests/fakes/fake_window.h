@@ -37,6 +37,7 @@ class FakeMainWindow : public MainWindow {
   void MinimizeApplication() override { ++minimize_calls; }
   void RestoreApplication() override { ++restore_calls; }
   void BringToFront() override { ++bring_to_front_calls; }
+  void RequestClose() override { ++close_requests; }
   void PlaylistChanged() override { ++playlist_changes; }
   int SelectedLine() const override { return selected; }
   void SelectLine(int index) override { selected = index; }
@@ -71,6 +72,7 @@ class FakeMainWindow : public MainWindow {
   bool top_most = false, alpha_blend = false, taskbar_button = true;
   int alpha = 255;
   int minimize_calls = 0, restore_calls = 0, bring_to_front_calls = 0;
+  int close_requests = 0;
   int playlist_changes = 0;
   int selected = -1;
   PlaylistLook playlist_look;

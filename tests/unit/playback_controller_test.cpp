@@ -130,7 +130,15 @@ TEST_P(LastLineTest, TheEndFollowsTheModeButNextNeverWraps) {
   f.AddEntry("a.mp3");
   f.AddEntry("b.mp3");
   f.AddEntry("c.mp3");
-  if (GetParam().mode != kNoPlayMode) f.playback().SetPlayMode(GetParam().mode);
+  if (GetParam().mode != kNoPlayMode) {
+    f.playback().SetPlayMode(GetParam().mode);
+  } else {
+    // As a stored Mode outside 1..4 leaves it.
+    for (const char* item :
+         {"Shuffle1", "Repeat1", "NoRepeat1", "RepeatAll1"}) {
+      f.h.player->context().menus.SetChecked(item, false);
+    }
+  }
   f.Play(2);
   AudioLibrary::Handle first = f.Current();
 

@@ -3,6 +3,9 @@
 #include <exception>
 
 #include "core/playlist/autosave.h"
+#include "core/ui/menu_popups.h"
+#include "core/ui/shell_wiring.h"
+#include "core/ui/window_modes.h"
 #include "core/ui/window_snap.h"
 #include "core/util/text.h"
 
@@ -43,6 +46,7 @@ void Player::WireMenus() {
   store_check("RememberPlaylist1", "RememberPlaylist");
   store_check("CloseToTray1", "CloseToTray");
   store_check("ShowBalloonHints1", "ShowBalloonHints");
+  WireShellMenus(context_, state_);
 }
 
 const MenuItem& Player::PlaylistMenu() const {
@@ -51,9 +55,26 @@ const MenuItem& Player::PlaylistMenu() const {
 
 const MenuItem& Player::TrayMenu() const { return context_.menus.tray_menu(); }
 
-void Player::PlaylistMenuPopup() {}
+void Player::PlaylistMenuPopup() {
+  kivo::PlayListMenuPopup(context_, state_, PopupFactsNow());
+}
 
-void Player::TrayMenuPopup() {}
+void Player::TrayMenuPopup() {
+  kivo::TrayMenuPopup(context_, state_, PopupFactsNow());
+}
+
+PopupFacts Player::PopupFactsNow() const {
+  PopupFacts facts;
+  facts.channel_state =
+      context_.platform.audio.ChannelIsActive(state_.playback.current_channel);
+  facts.selected_line = context_.platform.window.SelectedLine();
+  facts.recording_active =
+      state_.hooks.recording_active && state_.hooks.recording_active();
+  // Every volume change stores the level, so the setting is VolumeLevel.
+  facts.volume_0_10000 = static_cast<int>(
+      context_.settings.ReadSettingInt("settings", "volume", 5000));
+  return facts;
+}
 
 void Player::MenuItemClicked(const std::string& name) {
   Guarded([&] { context_.menus.Click(name); });
@@ -87,20 +108,24 @@ void Player::PlaylistDragOver(int) {}
 
 void Player::FilesDropped(const std::vector<std::string>&) {}
 
-void Player::WindowFirstShown() {}
+void Player::WindowFirstShown() { kivo::WindowFirstShown(context_); }
 
 void Player::ApplicationMinimized() { state_.window_hidden = true; }
 
-void Player::ApplicationRestored() { state_.window_hidden = false; }
+void Player::ApplicationRestored() {
+  kivo::ApplicationRestored(context_, state_);
+}
 
-void Player::SlimModeCommand() {}
+void Player::SlimModeCommand() {
+  Guarded([&] { kivo::SlimModeCommand(context_, state_); });
+}
 
 void Player::SnapToWorkArea(int* x, int* y, int width, int height) {
   kivo::SnapToWorkArea(context_.platform.window.PrimaryWorkArea(), x, y, width,
                        height);
 }
 
-void Player::TrayClick() {}
+void Player::TrayClick() { kivo::TrayToggle(context_, state_); }
 
 void Player::TrayMouseExit() { context_.platform.tray.SetTooltipAllowed(true); }
 

@@ -13,6 +13,7 @@
 #include "core/platform/shell_events.h"
 #include "core/playback/playback_controller.h"
 #include "core/playlist/playlist_files.h"
+#include "core/ui/menu_popups.h"
 
 namespace kivo {
 
@@ -81,6 +82,7 @@ class Player : public ShellEvents, public PlaylistSource {
   void WireIntegrations();
   // Timers and menu items of playback, devices, plug-ins and network options.
   void WirePlayback();
+  PopupFacts PopupFactsNow() const;
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);

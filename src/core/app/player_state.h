@@ -6,6 +6,7 @@
 #include "core/playback/playback_state.h"
 #include "core/playlist/playlist_model.h"
 #include "core/ui/line_style.h"
+#include "core/ui/ui_state.h"
 
 namespace kivo {
 
@@ -27,6 +28,8 @@ struct PlayerState {
   bool ending_session = false;
   bool window_hidden = false;
   int saved_client_height = 0;
+  UiState ui;
+  ShellHooks hooks;
 };
 
 }  // namespace kivo

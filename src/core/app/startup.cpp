@@ -6,6 +6,7 @@
 #include "core/playback/time_display.h"
 #include "core/playlist/autosave.h"
 #include "core/playlist/entry_names.h"
+#include "core/ui/about.h"
 #include "core/ui/option_restore.h"
 #include "core/util/atomic_file.h"
 #include "core/util/text.h"
@@ -13,8 +14,6 @@
 namespace kivo {
 namespace {
 
-constexpr const char kVersionText[] = "Kivo Player v1.31";
-constexpr const char kDonationUrl[] = "https://liberapay.com/kivo-player";
 constexpr const char kDonationText[] =
     "Please support Kivo Player by donating a few \r\nbucks to the "
     "development of Kivo Player.\r\nAny amount is greatly appreciated!\r\n"
@@ -95,9 +94,7 @@ void Player::AskForDonation() {
     MessageResult answer = context_.platform.dialogs.MessageBox(
         kDonationText, "Donation", MessageIcon::kInformation,
         MessageButtons::kYesNo);
-    if (answer == MessageResult::kYes) {
-      context_.platform.desktop.OpenUrl(kDonationUrl);
-    }
+    if (answer == MessageResult::kYes) OpenDonationPage(context_);
     context_.settings.WriteSetting("settings", "DonationMsg", "0",
                                    SettingKind::kBoolean);
   });

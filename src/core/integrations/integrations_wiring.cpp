@@ -10,6 +10,17 @@ void Player::WireIntegrations() {
   menus.OnClick("MSNSong1",
                 [this] { NowPlayingOptionClicked(context_, state_.playlist); });
   file_associations_.Wire();
+  state_.hooks.start_scrobbler_handshake = [this] { lastfm_.StartHandshake(); };
+  state_.hooks.apply_global_hotkeys = [this](bool on) {
+    if (on) {
+      hotkeys_.RegisterHotkeys();
+    } else {
+      hotkeys_.UnregisterHotkeys();
+    }
+  };
+  state_.hooks.recording_active = [this] {
+    return playback_.RecordingActive();
+  };
   PlaybackHooks& hooks = playback_.hooks();
   hooks.submit_played = [this] {
     lastfm_.SubmitPlayed(state_.playback.current_channel);

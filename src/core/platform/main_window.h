@@ -56,6 +56,9 @@ class MainWindow {
   virtual void RestoreApplication() = 0;
   // Shows the window in its normal state and brings it to the front.
   virtual void BringToFront() = 0;
+  // Asks the window to close as its close button does: ShellEvents'
+  // CloseRequest decides, and Shutdown follows when the window closes.
+  virtual void RequestClose() = 0;
 
   // The playlist: rows were added, removed or changed (a repaint follows).
   virtual void PlaylistChanged() = 0;

@@ -78,23 +78,23 @@ void AddGeneral(TreeBuilder options) {
 
 void AddMiscellaneous(TreeBuilder options) {
   TreeBuilder misc = options.Sub({"misc1", "Miscellaneous"});
-  misc.AddAll({{"SortByABC", "Sort Playlist"},
+  misc.AddAll({{"SortByABC", "Sort Playlist", 0, kHidden},
                {"Proxy1", "Proxy", 0, kCheck},
                {"Ftp1", "Passive Mode FTP", 0, kCheck},
                {"RememberPlaylist1", "Remember Playlist", 0, kCheck},
                {"ShowBalloonHints1", "Show Balloon Hints", 0, kCheck},
                {"LastFM1", "Last.fm", 0, kCheck}});
   TreeBuilder esc = misc.Sub({"ESCKeyFunction1", "ESC Key Function"});
-  esc.AddAll({{"MinimizeKivoPlayer1", "Minimize Kivo Player", 0, kPlain,
-               kEscGroup},
-              {"ExitKivoPlayer1", "Exit Kivo Player", 0, kPlain, kEscGroup},
-              {"NoFunction1", "No Function", 0, kPlain, kEscGroup}});
+  esc.AddAll(
+      {{"MinimizeKivoPlayer1", "Minimize Kivo Player", 0, kPlain, kEscGroup},
+       {"ExitKivoPlayer1", "Exit Kivo Player", 0, kPlain, kEscGroup},
+       {"NoFunction1", "No Function", 0, kPlain, kEscGroup}});
 }
 
 void AddDisplay(TreeBuilder options) {
   options.Sub({"MusicFolder1", "Music Folder"})
-      .AddAll({{"OpenFolder1", "Open Folder"},
-               {"Refresh1", "Refresh", vk::kF12}});
+      .AddAll(
+          {{"OpenFolder1", "Open Folder"}, {"Refresh1", "Refresh", vk::kF12}});
   options.Sub({"Timedis", "Time Display"})
       .AddAll({{"UP", "Time Elapsed", 0, kPlain, kTimeGroup},
                {"Down", "Time Remaining", 0, kPlain, kTimeGroup}});
@@ -116,16 +116,32 @@ void AddDisplay(TreeBuilder options) {
 
 void AddAssociations(TreeBuilder options) {
   TreeBuilder association = options.Sub({"Association1", "File Association"});
-  for (auto [name, caption] :
-       {std::pair{"MP31", "MP3"}, {"MP21", "MP2"}, {"MP11", "MP1"},
-        {"OGG1", "OGG"},          {"WMA1", "WMA"}, {"FLAC1", "FLAC"},
-        {"WAV1", "WAV"},          {"M4A1", "AAC"}, {"CDA1", "CDA"},
-        {"IT1", "IT"},            {"XM1", "XM"},   {"S3M1", "S3M"},
-        {"MTM1", "MTM"},          {"umx1", "UMX"}, {"mo31", "MO3"},
-        {"mod1", "MOD"},          {"AIFF1", "AIFF"}, {"AC31", "AC3"},
-        {"ape1", "APE"},          {"mpc1", "MPC"}, {"ofr1", "OFR"},
-        {"spx1", "SPX"},          {"tta1", "TTA"}, {"wv1", "WV"},
-        {"M3U1", "M3U"},          {"PLS1", "PLS"}}) {
+  for (auto [name, caption] : {std::pair{"MP31", "MP3"},
+                               {"MP21", "MP2"},
+                               {"MP11", "MP1"},
+                               {"OGG1", "OGG"},
+                               {"WMA1", "WMA"},
+                               {"FLAC1", "FLAC"},
+                               {"WAV1", "WAV"},
+                               {"M4A1", "AAC"},
+                               {"CDA1", "CDA"},
+                               {"IT1", "IT"},
+                               {"XM1", "XM"},
+                               {"S3M1", "S3M"},
+                               {"MTM1", "MTM"},
+                               {"umx1", "UMX"},
+                               {"mo31", "MO3"},
+                               {"mod1", "MOD"},
+                               {"AIFF1", "AIFF"},
+                               {"AC31", "AC3"},
+                               {"ape1", "APE"},
+                               {"mpc1", "MPC"},
+                               {"ofr1", "OFR"},
+                               {"spx1", "SPX"},
+                               {"tta1", "TTA"},
+                               {"wv1", "WV"},
+                               {"M3U1", "M3U"},
+                               {"PLS1", "PLS"}}) {
     association.Add({name, caption, 0, kCheck});
   }
   association.Separator();
@@ -165,12 +181,11 @@ std::unique_ptr<MenuItem> BuildPlaylistMenu() {
       .AddAll({{"Clear", "New Playlist", 'N' | kCtrl},
                {"LoadPlaylist", "Load Playlist", 'O' | kCtrl},
                {"SavePlaylist", "Save Playlist", 'S' | kCtrl}});
-  menu.AddAll({{"Queue1", "Queue", vk::kInsert},
-               {"Remove", "Remove", vk::kDelete}});
+  menu.AddAll(
+      {{"Queue1", "Queue", vk::kInsert}, {"Remove", "Remove", vk::kDelete}});
   menu.Separator();
-  menu.AddAll({{"tags1", "Tags"},
-               {"Search1", "Search", 'S'},
-               {"History1", "History"}});
+  menu.AddAll(
+      {{"tags1", "Tags"}, {"Search1", "Search", 'S'}, {"History1", "History"}});
   AddOptions(menu);
   return root;
 }
@@ -188,7 +203,8 @@ std::unique_ptr<MenuItem> BuildTrayMenu() {
                    {"Record2", "Record"}});
   playback.Separator();
   AddModes(playback, "2", "Mode2");
-  menu.AddAll({{"About1", "About"}, {"Donate1", "Donate"}, {"Close1", "Close"}});
+  menu.AddAll(
+      {{"About1", "About"}, {"Donate1", "Donate"}, {"Close1", "Close"}});
   return root;
 }
 

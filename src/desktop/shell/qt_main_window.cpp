@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMetaObject>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -197,6 +198,12 @@ void QtMainWindow::SetLevelBarLooks(const BarLook& left, const BarLook& right) {
 void QtMainWindow::SetSlimModeCommand(const std::string& text, bool checked) {
   slim_text_ = text;
   slim_checked_ = checked;
+}
+
+void QtMainWindow::RequestClose() {
+  // Queued: the menu that asked has to finish before the window goes.
+  QMetaObject::invokeMethod(
+      this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void QtMainWindow::LayOut() {

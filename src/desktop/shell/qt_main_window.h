@@ -68,6 +68,7 @@ class QtMainWindow final : public QWidget, public MainWindow {
   void SetLevelBarLooks(const BarLook& left, const BarLook& right) override;
 
   void SetSlimModeCommand(const std::string& text, bool checked) override;
+  void RequestClose() override;
 
   // There is no system menu on Linux; the command's state is kept for F8.
   const std::string& slim_mode_command_text() const { return slim_text_; }
