@@ -3,16 +3,19 @@
 #include <exception>
 
 #include "core/playlist/autosave.h"
-#include "core/util/text.h"
 #include "core/ui/window_snap.h"
+#include "core/util/text.h"
 
 namespace kivo {
 
 Player::Player(const Platform& platform, const std::string& program_dir)
     : context_(platform, program_dir),
       playlist_files_(context_, state_.playlist),
-      playback_(context_, state_.playlist, state_.playback) {
+      queue_(state_.playlist, state_.queue_list),
+      playback_(context_, state_.playlist, state_.playback),
+      playlist_commands_(context_, state_, queue_) {
   WireMenus();
+  WirePlaylist();
 }
 
 Player::~Player() = default;
@@ -60,27 +63,14 @@ bool Player::KeyDown(int virtual_key, ShiftState shift) {
                  (shift.alt ? kShortcutAlt : 0);
   PlaylistMenuPopup();
   MenuItem* item = context_.menus.FindByShortcut(shortcut);
-  if (!item) return false;
+  if (!item) {
+    Guarded(
+        [&] { playlist_commands_.keys().PlayListKeyDown(virtual_key, shift); });
+    return false;
+  }
   MenuItemClicked(item->name);
   return true;
 }
-
-void Player::KeyUp(int, ShiftState) {}
-
-void Player::PlaylistMouseDown(MouseButton button, int line) {
-  if (button == MouseButton::kRight) context_.platform.window.SelectLine(line);
-}
-
-void Player::PlaylistDoubleClick() {
-  Guarded([&] {
-    state_.playlist.playing_index = context_.platform.window.SelectedLine();
-    playback_.PlayEntry();
-  });
-}
-
-void Player::PlaylistDragOver(int) {}
-
-void Player::FilesDropped(const std::vector<std::string>&) {}
 
 void Player::SeekbarMouseDown(MouseButton, int, int, bool) {}
 

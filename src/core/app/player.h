@@ -9,7 +9,9 @@
 #include "core/platform/playlist_source.h"
 #include "core/platform/shell_events.h"
 #include "core/playback/playback_controller.h"
+#include "core/playlist/playlist_commands.h"
 #include "core/playlist/playlist_files.h"
+#include "core/playlist/queue.h"
 
 namespace kivo {
 
@@ -31,6 +33,10 @@ class Player : public ShellEvents, public PlaylistSource {
   Context& context() { return context_; }
   PlayerState& state() { return state_; }
   PlaybackController& playback() { return playback_; }
+  Queue& queue() { return queue_; }
+  PlaylistCommands& playlist_commands() { return playlist_commands_; }
+  // The Search window, modal; false (and nothing shown) when one is open.
+  bool OpenSearchWindow();
 
   // ShellEvents.
   const MenuItem& PlaylistMenu() const override;
@@ -73,6 +79,8 @@ class Player : public ShellEvents, public PlaylistSource {
   // message the user must see. Nothing thrown gets past this point.
   void Guarded(const std::function<void()>& command);
   void WireMenus();
+  // Hooks and menu handlers of the playlist commands (playlist_wiring.cpp).
+  void WirePlaylist();
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
@@ -83,7 +91,9 @@ class Player : public ShellEvents, public PlaylistSource {
   Context context_;
   PlayerState state_;
   PlaylistFiles playlist_files_;
+  Queue queue_;
   PlaybackController playback_;
+  PlaylistCommands playlist_commands_;
 };
 
 }  // namespace kivo

@@ -9,6 +9,8 @@
 
 namespace kivo {
 
+class SearchWindow;
+
 // All state of a running player, in plain lists, integers and flags. It lives
 // as long as the main window.
 struct PlayerState {
@@ -23,6 +25,10 @@ struct PlayerState {
   bool ending_session = false;
   bool window_hidden = false;
   int saved_client_height = 0;
+  // While true the seek bar shows the volume (Shift held on the playlist).
+  bool volume_shown = false;
+  // The open search window, nullptr when none: only one at a time.
+  SearchWindow* search_window = nullptr;
 };
 
 }  // namespace kivo

@@ -3,6 +3,8 @@
 #include <string>
 #include <tuple>
 
+#include "core/playlist/history.h"
+
 namespace kivo {
 namespace {
 
@@ -35,10 +37,11 @@ void RestoreChecks(Context& context, const IniDocument& ini) {
 
 }  // namespace
 
-void OptionRestore(Context& context, PlayerState&) {
+void OptionRestore(Context& context, PlayerState& state) {
   IniDocument ini = context.settings.Snapshot();
   RestoreWindowPlacement(context, ini);
   RestoreChecks(context, ini);
+  History(context, state).LoadHistory();
 }
 
 }  // namespace kivo
