@@ -170,5 +170,24 @@ TEST_F(FilesTest, HostileFilesLoadWhatTheyHoldWithoutHarm) {
   EXPECT_TRUE(h.dialogs.messages.empty());
 }
 
+TEST(PlaylistStartTest, M3uAndPlsArgumentsAndRestoresLoadThroughTheirReaders) {
+  PlayerHarness h;
+  std::string a = h.AddFile("a.mp3");
+  std::string b = h.AddFile("b.mp3");
+  h.dir.Write("mix.m3u", "#EXTM3U\r\n#EXTINF:1,b\r\n" + b + "\r\n" + a);
+  ASSERT_TRUE(h.Start({h.dir.File("mix.m3u")}));
+  EXPECT_EQ(h.player->state().playlist.file_list, (Lines{b, a}));
+  EXPECT_EQ(h.player->state().playlist.playing_index, 0);
+  EXPECT_EQ(h.audio.OpenChannels().size(), 1u);
+
+  h.dir.Write("mix.pls", "[playlist]\nNumberOfEntries=1\nFile1=" + a + "\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
+                  h.dir.File("mix.pls") + "\r\n");
+  h.Restart();
+  ASSERT_TRUE(h.Start());
+  EXPECT_EQ(h.player->state().playlist.file_list, Lines{a});
+  EXPECT_EQ(h.player->state().playlist.playing_index, -1);
+}
+
 }  // namespace
 }  // namespace kivo

@@ -6,6 +6,11 @@
 
 namespace kivo {
 
+// Whole seconds (cut toward zero) of a position or length in bytes of
+// channel; -1 when the library cannot tell.
+long long WholeSecondsOf(AudioLibrary& audio, AudioLibrary::Handle channel,
+                         uint64_t bytes);
+
 // The length of a location in whole seconds, cut toward zero: opened as a
 // plain file stream, else as a tracker module, and freed at once. Addresses,
 // missing files and lengths the library cannot tell give 0.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <optional>
 
 #include "core/playlist/autosave.h"
+#include "core/playlist/length_probe.h"
 #include "core/playlist/playlist_editing.h"
 #include "core/util/text.h"
 
@@ -30,15 +30,6 @@ std::optional<ColorValue> BarColorOf(std::string_view text) {
     return std::nullopt;
   }
   return value;
-}
-
-// Whole seconds of a channel position or length; -1 when unknown.
-long long WholeSeconds(AudioLibrary& audio, AudioLibrary::Handle channel,
-                       uint64_t bytes) {
-  if (bytes == AudioLibrary::kLengthError) return -1;
-  double seconds = audio.ChannelBytes2Seconds(channel, bytes);
-  if (!std::isfinite(seconds) || seconds < 0 || seconds > 1e15) return -1;
-  return static_cast<long long>(seconds);
 }
 
 }  // namespace
@@ -134,9 +125,9 @@ void PlaylistKeys::SeekBy(long long step_seconds) {
     AudioLibrary& audio = context_.platform.audio;
     AudioLibrary::Handle channel = state_.playback.current_channel;
     long long elapsed =
-        WholeSeconds(audio, channel, audio.ChannelGetPosition(channel, 0));
+        WholeSecondsOf(audio, channel, audio.ChannelGetPosition(channel, 0));
     long long length =
-        WholeSeconds(audio, channel, audio.ChannelGetLength(channel, 0));
+        WholeSecondsOf(audio, channel, audio.ChannelGetLength(channel, 0));
     long long target = std::clamp(std::max(elapsed, 0LL) + step_seconds, 0LL,
                                   std::max(length, 0LL));
     context_.platform.window.SetSeekbarPosition(static_cast<int>(target));

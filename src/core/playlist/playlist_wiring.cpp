@@ -1,6 +1,5 @@
-#include <cmath>
-
 #include "core/app/player.h"
+#include "core/playlist/length_probe.h"
 
 namespace kivo {
 namespace {
@@ -20,10 +19,9 @@ void ResetSeekbarTo(MainWindow& window, AudioLibrary& audio,
                     AudioLibrary::Handle channel) {
   window.SetSeekbarPosition(0);
   window.SetSeekbarEnabled(false);
-  uint64_t bytes = audio.ChannelGetLength(channel, 0);
-  if (bytes == AudioLibrary::kLengthError) return;
-  double seconds = audio.ChannelBytes2Seconds(channel, bytes);
-  if (!std::isfinite(seconds) || seconds < 0 || seconds > 1e9) return;
+  long long seconds =
+      WholeSecondsOf(audio, channel, audio.ChannelGetLength(channel, 0));
+  if (seconds < 0 || seconds > 1'000'000'000) return;
   window.SetSeekbarEnabled(true);
   window.SetSeekbarRange(static_cast<int>(seconds));
 }
