@@ -1,11 +1,17 @@
 #include "fakes/player_harness.h"
 
+#include "core/playlist/entry_names.h"
 #include "core/util/atomic_file.h"
 
 namespace kivo::testing {
 
 PlayerHarness::PlayerHarness(bool donation_answered) {
   if (donation_answered) WriteSettings("[settings]\r\nDonationMsg=0\r\n");
+  Restart();
+}
+
+void PlayerHarness::Restart() {
+  player.reset();
   Platform platform{audio,       loop,         window,         tray,
                     dialogs,     desktop,      http,           hotkeys,
                     now_playing, associations, search_windows, tag_window};
@@ -37,6 +43,17 @@ std::string PlayerHarness::AddFile(const std::string& name,
   std::string path = dir.Write(name, "");
   audio.AddMedia(path, std::move(media));
   return path;
+}
+
+std::vector<std::string> PlayerHarness::AddEntries(
+    const std::vector<std::string>& names) {
+  std::vector<std::string> paths;
+  for (const std::string& name : names) {
+    paths.push_back(AddFile(name));
+    player->state().playlist.AppendEntry(paths.back(), BaseTitle(paths.back()),
+                                         true);
+  }
+  return paths;
 }
 
 }  // namespace kivo::testing

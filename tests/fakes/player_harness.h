@@ -23,11 +23,17 @@ struct PlayerHarness {
   // Writes settings.ini (replacing it) before the player starts.
   void WriteSettings(const std::string& content);
   bool Start(const std::vector<std::string>& arguments = {});
+  // A new player over the same folder and doubles, as after a program restart
+  // (Start it again).
+  void Restart();
   std::string Setting(const std::string& section, const std::string& key);
 
   // A real, empty file below the program folder, registered as media.
   std::string AddFile(const std::string& name,
                       FakeAudioLibrary::Media media = {});
+  // Media files appended to the playlist as Add Media would (line = name,
+  // into the shuffle pool); returns their paths.
+  std::vector<std::string> AddEntries(const std::vector<std::string>& names);
 
   TempDir dir;
   FakeAudioLibrary audio;

@@ -14,12 +14,15 @@ namespace kivo {
 Player::Player(const Platform& platform, const std::string& program_dir)
     : context_(platform, program_dir),
       playlist_files_(context_, state_.playlist),
+      queue_(state_.playlist, state_.queue_list),
       playback_(context_, state_),
       lastfm_(context_, state_),
       hotkeys_(context_),
-      file_associations_(context_) {
+      file_associations_(context_),
+      playlist_commands_(context_, state_, queue_) {
   WireMenus();
   WirePlayback();
+  WirePlaylist();
   WireIntegrations();
 }
 
@@ -86,27 +89,14 @@ bool Player::KeyDown(int virtual_key, ShiftState shift) {
                  (shift.alt ? kShortcutAlt : 0);
   PlaylistMenuPopup();
   MenuItem* item = context_.menus.FindByShortcut(shortcut);
-  if (!item) return false;
+  if (!item) {
+    Guarded(
+        [&] { playlist_commands_.keys().PlayListKeyDown(virtual_key, shift); });
+    return false;
+  }
   MenuItemClicked(item->name);
   return true;
 }
-
-void Player::KeyUp(int, ShiftState) {}
-
-void Player::PlaylistMouseDown(MouseButton button, int line) {
-  if (button == MouseButton::kRight) context_.platform.window.SelectLine(line);
-}
-
-void Player::PlaylistDoubleClick() {
-  Guarded([&] {
-    state_.playlist.playing_index = context_.platform.window.SelectedLine();
-    playback_.PlayEntry();
-  });
-}
-
-void Player::PlaylistDragOver(int) {}
-
-void Player::FilesDropped(const std::vector<std::string>&) {}
 
 void Player::WindowFirstShown() { kivo::WindowFirstShown(context_); }
 

@@ -12,7 +12,9 @@
 #include "core/platform/playlist_source.h"
 #include "core/platform/shell_events.h"
 #include "core/playback/playback_controller.h"
+#include "core/playlist/playlist_commands.h"
 #include "core/playlist/playlist_files.h"
+#include "core/playlist/queue.h"
 #include "core/ui/menu_popups.h"
 
 namespace kivo {
@@ -37,6 +39,10 @@ class Player : public ShellEvents, public PlaylistSource {
   PlaybackController& playback() { return playback_; }
   LastFm& lastfm() { return lastfm_; }
   GlobalHotkeys& hotkeys() { return hotkeys_; }
+  Queue& queue() { return queue_; }
+  PlaylistCommands& playlist_commands() { return playlist_commands_; }
+  // The Search window, modal; false (and nothing shown) when one is open.
+  bool OpenSearchWindow();
 
   // ShellEvents.
   const MenuItem& PlaylistMenu() const override;
@@ -83,6 +89,8 @@ class Player : public ShellEvents, public PlaylistSource {
   // Timers and menu items of playback, devices, plug-ins and network options.
   void WirePlayback();
   PopupFacts PopupFactsNow() const;
+  // Hooks and menu handlers of the playlist commands (playlist_wiring.cpp).
+  void WirePlaylist();
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
@@ -93,10 +101,12 @@ class Player : public ShellEvents, public PlaylistSource {
   Context context_;
   PlayerState state_;
   PlaylistFiles playlist_files_;
+  Queue queue_;
   PlaybackController playback_;
   LastFm lastfm_;
   GlobalHotkeys hotkeys_;
   FileAssociations file_associations_;
+  PlaylistCommands playlist_commands_;
 };
 
 }  // namespace kivo

@@ -10,6 +10,8 @@
 
 namespace kivo {
 
+class SearchWindow;
+
 // All state of a running player, in plain lists, integers and flags. It lives
 // as long as the main window.
 struct PlayerState {
@@ -30,6 +32,10 @@ struct PlayerState {
   int saved_client_height = 0;
   UiState ui;
   ShellHooks hooks;
+  // While true the seek bar shows the volume (Shift held on the playlist).
+  bool volume_shown = false;
+  // The open search window, nullptr when none: only one at a time.
+  SearchWindow* search_window = nullptr;
 };
 
 }  // namespace kivo

@@ -8,18 +8,17 @@ namespace kivo {
 namespace {
 
 constexpr std::array<std::string_view, 29> kSupportedExtensions = {
-    ".mp3", ".mp2", ".mp1", ".ogg", ".wma", ".flac", ".wav", ".m4a",
-    ".mp4", ".fla", ".it",  ".xm",  ".s3m", ".mtm",  ".umx", ".mo3",
-    ".mod", ".aif", ".iff", ".aiff", ".aac", ".ac3", ".ape", ".mpc",
-    ".ofr", ".spx", ".tta", ".wv",  ".wvc"};
+    ".mp3", ".mp2", ".mp1", ".ogg",  ".wma", ".flac", ".wav", ".m4a",
+    ".mp4", ".fla", ".it",  ".xm",   ".s3m", ".mtm",  ".umx", ".mo3",
+    ".mod", ".aif", ".iff", ".aiff", ".aac", ".ac3",  ".ape", ".mpc",
+    ".ofr", ".spx", ".tta", ".wv",   ".wvc"};
 
 }  // namespace
 
 std::string FileNamePart(std::string_view location) {
   size_t slash = location.rfind('/');
-  return std::string(slash == std::string_view::npos
-                         ? location
-                         : location.substr(slash + 1));
+  return std::string(
+      slash == std::string_view::npos ? location : location.substr(slash + 1));
 }
 
 std::string BaseTitle(std::string_view location) {

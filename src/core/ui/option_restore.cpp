@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "core/playback/playback_restore.h"
+#include "core/playlist/history.h"
 #include "core/ui/language_menu.h"
 #include "core/ui/shortcuts.h"
 #include "core/ui/theme.h"
@@ -176,7 +177,7 @@ void OptionRestore(Context& context, PlayerState& state) {
   IniDocument ini = context.settings.Snapshot();
   RestoreMarks(context, state, ini);
   RestoreProxy(context);
-  // Step 12, LoadHistory, belongs to the history.
+  History(context, state).LoadHistory();
   RestorePlugins(context, state);
   BuildThemeMenu(context, state);
   RestoreDevices(context, state);

@@ -1,0 +1,29 @@
+#include "core/playlist/m3u_format.h"
+
+#include "core/playlist/entry_names.h"
+#include "core/util/text.h"
+
+namespace kivo {
+
+std::vector<std::string> ParseM3u(std::string_view content) {
+  std::vector<std::string> locations = SplitLines(content);
+  std::erase_if(locations, [](const std::string& line) {
+    return line.empty() || line.front() == '#';
+  });
+  return locations;
+}
+
+std::string FormatM3u(const std::vector<std::string>& locations,
+                      const std::vector<long long>& lengths_seconds) {
+  std::string out = "#EXTM3U\r\n";
+  for (size_t i = 0; i < locations.size(); ++i) {
+    long long seconds = i < lengths_seconds.size() ? lengths_seconds[i] : 0;
+    out +=
+        "#EXTINF:" + IntText(seconds) + "," + BaseTitle(locations[i]) + "\r\n";
+    out += locations[i];
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace kivo

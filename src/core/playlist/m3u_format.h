@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kivo {
+
+// M3U as read: every line that is neither empty nor starts with "#" is one
+// location, untrimmed; "#EXTINF" titles and lengths are not used.
+std::vector<std::string> ParseM3u(std::string_view content);
+
+// "#EXTM3U", then per entry an "#EXTINF:<seconds>,<name>" line and the
+// location itself, every line ended by CR LF. lengths_seconds runs parallel
+// to locations.
+std::string FormatM3u(const std::vector<std::string>& locations,
+                      const std::vector<long long>& lengths_seconds);
+
+}  // namespace kivo

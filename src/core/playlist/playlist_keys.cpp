@@ -1,0 +1,155 @@
+#include "core/playlist/playlist_keys.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+#include "core/playlist/autosave.h"
+#include "core/playlist/length_probe.h"
+#include "core/playlist/playlist_editing.h"
+#include "core/util/text.h"
+
+namespace kivo {
+namespace {
+
+constexpr char kCaption[] = "Kivo Player";
+
+// "#RRGGBB" as the bar wants it, 0x00BBGGRR; nothing for a text that is not
+// hexadecimal, which leaves the bar's colour as it is.
+std::optional<ColorValue> BarColorOf(std::string_view text) {
+  if (!text.empty() && text.front() == '#') text.remove_prefix(1);
+  std::string reordered;
+  for (size_t at : {4, 2, 0}) {
+    if (at < text.size()) reordered += text.substr(at, 2);
+  }
+  ColorValue value = 0;
+  auto [end, error] = std::from_chars(
+      reordered.data(), reordered.data() + reordered.size(), value, 16);
+  if (reordered.empty() || error != std::errc() ||
+      end != reordered.data() + reordered.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+void PlaylistKeys::PlayListKeyDown(int virtual_key, ShiftState shift) {
+  if (shift.OnlyShift()) {
+    ShowVolume();
+    if (virtual_key == vk::kDelete) DeleteSelectedFile();
+  } else if (shift.Empty()) {
+    PlainKey(virtual_key);
+  }
+}
+
+void PlaylistKeys::PlayListKeyUp(int, ShiftState) {
+  if (!state_.volume_shown) return;
+  MainWindow& window = context_.platform.window;
+  state_.volume_shown = false;
+  hooks_.reset_seekbar();
+  context_.platform.loop.SetTimerEnabled("Time", true);
+  window.SetCaption(kCaption);
+  if (auto color = BarColorOf(state_.theme_colors.seekbar_progress_color)) {
+    window.SetSeekbarBarColor(*color);
+  }
+}
+
+void PlaylistKeys::ShowVolume() {
+  MainWindow& window = context_.platform.window;
+  state_.volume_shown = true;
+  window.SetSeekbarEnabled(true);
+  window.SetSeekbarRange(10000);
+  window.SetSeekbarPosition(static_cast<int>(
+      context_.settings.ReadSettingInt("settings", "volume", 5000)));
+  context_.platform.loop.SetTimerEnabled("Time", false);
+  if (auto color = BarColorOf(state_.theme_colors.volume_progress_color)) {
+    window.SetSeekbarBarColor(*color);
+  }
+  double percent = hooks_.volume_level() * 100.0 / 10000.0;
+  window.SetCaption(std::string(kCaption) + "  -  " +
+                    context_.Text("options", "19", "Volume") + ": " +
+                    GeneralNumberText(percent) + "%");
+}
+
+void PlaylistKeys::DeleteSelectedFile() {
+  PlaylistModel& model = state_.playlist;
+  int selected = context_.platform.window.SelectedLine();
+  if (selected < 0 || selected >= model.Count()) return;
+  if (!DeleteToRecycleBin(context_.platform.desktop,
+                          model.file_list[selected])) {
+    context_.ShowMessage(
+        context_.Text("strings", "15", "Unable to delete file!"));
+    return;
+  }
+  model.RemoveEntryAt(selected);
+  context_.platform.window.PlaylistChanged();
+  AutosavePlaylist(context_, model);
+}
+
+void PlaylistKeys::PlainKey(int virtual_key) {
+  MainWindow& window = context_.platform.window;
+  PlaylistModel& model = state_.playlist;
+  switch (virtual_key) {
+    case vk::kLeft:
+      SeekBy(-context_.settings.ReadSettingInt("settings", "Backward", 5));
+      break;
+    case vk::kRight:
+      SeekBy(context_.settings.ReadSettingInt("settings", "Forward", 5));
+      break;
+    case vk::kReturn:
+      model.playing_index = window.SelectedLine();
+      hooks_.play_entry();
+      break;
+    case vk::kSpace:
+      hooks_.play_pause();
+      break;
+    case vk::kHome:
+      if (!model.Empty()) window.SelectLine(0);
+      break;
+    case vk::kEnd:
+      window.SelectLine(model.Count() - 1);
+      break;
+    case vk::kEscape:
+      EscapeFunction();
+      break;
+    default:
+      break;
+  }
+}
+
+void PlaylistKeys::SeekBy(long long step_seconds) {
+  if (hooks_.channel_state() == AudioLibrary::kActivePlaying) {
+    // The seek bar holds the elapsed whole seconds and keeps a position
+    // within 0 .. the length.
+    AudioLibrary& audio = context_.platform.audio;
+    AudioLibrary::Handle channel = state_.playback.current_channel;
+    long long elapsed =
+        WholeSecondsOf(audio, channel, audio.ChannelGetPosition(channel, 0));
+    long long length =
+        WholeSecondsOf(audio, channel, audio.ChannelGetLength(channel, 0));
+    long long target = std::clamp(std::max(elapsed, 0LL) + step_seconds, 0LL,
+                                  std::max(length, 0LL));
+    context_.platform.window.SetSeekbarPosition(static_cast<int>(target));
+    hooks_.seek_to(static_cast<double>(target));
+  }
+  context_.platform.window.SelectLine(-1);
+}
+
+void PlaylistKeys::EscapeFunction() {
+  if (context_.menus.Checked("MinimizeKivoPlayer1")) {
+    // Without a tray host a window hidden there could never come back.
+    if (context_.menus.Checked("MinimizeToTray") &&
+        context_.platform.tray.Available()) {
+      context_.platform.tray.HideMainWindow();
+      state_.window_hidden = true;
+    } else {
+      context_.platform.window.MinimizeApplication();
+    }
+  } else if (context_.menus.Checked("ExitKivoPlayer1")) {
+    // Ends the program at once: no close request, no closing steps.
+    context_.platform.loop.Quit(0);
+  }
+}
+
+}  // namespace kivo

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/playlist/folder_scan.h"
+#include "core/util/atomic_file.h"
+#include "fakes/player_harness.h"
+
+namespace kivo {
+namespace {
+
+using testing::PlayerHarness;
+using Lines = std::vector<std::string>;
+
+struct AddingTest : ::testing::Test {
+  AddingTest() { h.Start(); }
+  PlaylistModel& model() { return h.player->state().playlist; }
+  Lines Sorted(Lines lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+  // A tree with media at two levels, a text file and hidden entries.
+  std::string MakeTree() {
+    for (const char* name :
+         {"tree/a.mp3", "tree/c.txt", "tree/sub/b.ogg", "tree/sub/x.MP3",
+          "tree/.hidden/h.mp3", "tree/.h.mp3", "tree/sub/deep/d.flac"}) {
+      h.dir.Write(name, "");
+    }
+    return h.dir.File("tree");
+  }
+  void Folder(const std::string& folder, const char* item) {
+    h.dialogs.folder_answers.push_back(folder);
+    h.player->MenuItemClicked(item);
+  }
+  PlayerHarness h;
+};
+
+TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
+  Lines chosen = {h.AddFile("one.mp3"), h.AddFile("two.ogg"),
+                  h.dir.File("gone.wav")};
+  h.dialogs.open_answers.push_back(chosen);
+  h.player->MenuItemClicked("AddMedia");
+  EXPECT_EQ(model().file_list, chosen);
+  EXPECT_EQ(model().shuffle_pool, chosen);
+  // Into an empty list the lines are rebuilt, so a missing file shows why.
+  EXPECT_EQ(model().lines, (Lines{"one", "two", "[Error] " + chosen[2]}));
+  EXPECT_EQ(h.dialogs.titles.back(), "Add Media");
+  EXPECT_EQ(h.dialogs.filters.back(),
+            "All Supported Types|*.mp3;*.mp2;*.mp1;*.ogg;*.wma;*.flac;*.wav;"
+            "*.m4a;*.m4p;*.m4v;*.aac;*.xm;*.it;*.s3m;*.mod;*.mtm;*.umx;*.mo3;"
+            "*.aif;*.iff;*.aiff;*.ac3;*.ape;*.mpc;*.ofr;*.spx;*.tta;*.wv;*.wvc;"
+            "*.fla;|All Files (*.*)|*.*");
+  EXPECT_EQ(h.dir.Read("temp.tmp"),
+            chosen[0] + "\r\n" + chosen[1] + "\r\n" + chosen[2] + "\r\n");
+
+  h.dialogs.open_answers.push_back({h.dir.File("later.mp3")});
+  h.player->MenuItemClicked("AddMedia");
+  EXPECT_EQ(model().lines.back(), "later");
+  h.player->MenuItemClicked("AddMedia");  // cancelled
+  EXPECT_EQ(model().Count(), 4);
+}
+
+TEST_F(AddingTest, AddDirectoryScansDepthFirstSkippingHiddenAndUnsupported) {
+  std::string tree = MakeTree();
+  Folder(tree, "AddDirectory");
+  EXPECT_EQ(h.dialogs.titles.back(), "Select a Directory");
+  EXPECT_EQ(Sorted(model().file_list),
+            (Lines{tree + "/a.mp3", tree + "/sub/b.ogg",
+                   tree + "/sub/deep/d.flac", tree + "/sub/x.MP3"}));
+  // The subfolder's three files come together, where the scan reached it:
+  // a.mp3 is before or after them, never between.
+  auto a = std::find(model().file_list.begin(), model().file_list.end(),
+                     tree + "/a.mp3");
+  EXPECT_TRUE(a - model().file_list.begin() == 0 ||
+              a - model().file_list.begin() == 3);
+  EXPECT_EQ(model().shuffle_pool.size(), 4u);
+  EXPECT_TRUE(std::count(model().lines.begin(), model().lines.end(), "x"));
+  Folder(tree, "AddDirectory");
+  EXPECT_EQ(model().Count(), 8);
+  Folder("", "AddDirectory");
+  EXPECT_EQ(model().Count(), 8);
+}
+
+TEST_F(AddingTest, UnreadableFoldersAndSymlinkLoopsAreSkipped) {
+  std::string tree = MakeTree();
+  ASSERT_EQ(::symlink("..", (tree + "/sub/up").c_str()), 0);
+  ASSERT_EQ(::symlink(tree.c_str(), (tree + "/sub/deep/top").c_str()), 0);
+  Folder(tree, "AddDirectory");
+  EXPECT_EQ(model().Count(), 4);
+
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  h.player->MenuItemClicked("Clear");
+  ::chmod((tree + "/sub").c_str(), 0);
+  Folder(tree, "AddDirectory");
+  ::chmod((tree + "/sub").c_str(), 0755);
+  EXPECT_EQ(model().file_list, Lines{tree + "/a.mp3"});
+}
+
+TEST_F(AddingTest, MusicFolderAddsOnlyNewFilesCaseSensitively) {
+  std::string tree = MakeTree();
+  model().AppendEntry(tree + "/a.mp3", "a", true);
+  model().AppendEntry(tree + "/SUB/b.ogg", "b", true);
+  Folder(tree, "OpenFolder1");
+  EXPECT_EQ(h.dialogs.titles.back(), "Select Your Music Folder");
+  EXPECT_EQ(h.Setting("settings", "MusicFolder"), tree);
+  EXPECT_EQ(model().Count(), 5);
+  h.player->MenuItemClicked("Refresh1");
+  EXPECT_EQ(model().Count(), 5);
+  h.dir.Write("tree/sub/new.wav", "");
+  h.player->MenuItemClicked("Refresh1");
+  EXPECT_EQ(model().file_list.back(), tree + "/sub/new.wav");
+  h.player->MenuItemClicked("Refresh1");
+  EXPECT_EQ(model().Count(), 6);
+}
+
+TEST_F(AddingTest, RefreshOfAGoneMusicFolderDoesNothing) {
+  h.player->context().settings.WriteText("settings", "MusicFolder",
+                                         h.dir.File("nowhere"));
+  h.player->MenuItemClicked("Refresh1");
+  EXPECT_TRUE(model().Empty());
+  EXPECT_EQ(h.dir.Read("temp.tmp"), "");
+  EXPECT_TRUE(h.dialogs.messages.empty());
+}
+
+TEST_F(AddingTest, AddUrlFetchesOnlyAnExactPlsExtension) {
+  h.desktop.downloads["http://host/radio.pls"] =
+      "[playlist]\r\nNumberOfEntries=3\r\nFile1=http://a/s\r\nTitle1=Alpha\r\n"
+      "File2=http://b/s\r\nFile3=http://c/s\r\nTitle3=Gamma\r\n";
+  h.dialogs.input_answers = {"http://host/radio.pls", "http://host/radio.PLS",
+                             std::nullopt, "http://gone/x.pls"};
+  h.player->MenuItemClicked("AddUrl");
+  EXPECT_EQ(h.dialogs.titles.back(), "Open URL");
+  EXPECT_EQ(h.dialogs.input_prompts.back(), "Enter a URL to open here:");
+  EXPECT_EQ(model().file_list,
+            (Lines{"http://a/s", "http://b/s", "http://c/s"}));
+  EXPECT_EQ(model().lines, (Lines{"Alpha", "File Not Found", "Gamma"}));
+  EXPECT_FALSE(FileExists(h.dir.File("URL.tmp")));
+  EXPECT_TRUE(model().shuffle_pool.empty());
+
+  h.player->MenuItemClicked("AddUrl");
+  EXPECT_EQ(model().lines.back(), "http://host/radio.PLS");
+  EXPECT_EQ(model().Count(), 4);
+
+  std::remove(h.dir.File("temp.tmp").c_str());
+  h.player->MenuItemClicked("AddUrl");  // cancelled: still saved
+  EXPECT_EQ(model().Count(), 4);
+  EXPECT_NE(h.dir.Read("temp.tmp"), "");
+
+  h.player->MenuItemClicked("AddUrl");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].text, "Unable to add stream!");
+  EXPECT_EQ(model().Count(), 4);
+}
+
+TEST_F(AddingTest, DropsAddFoldersAndSupportedFilesOnly) {
+  std::string tree = MakeTree();
+  std::string list = h.dir.Write("list.kpp", h.dir.File("x.mp3") + "\r\n");
+  std::string song = h.AddFile("song.mp3");
+  std::string text = h.dir.Write("notes.txt", "");
+  std::string long_name(300, 'n');
+  std::string long_path = h.dir.Write(long_name + ".mp3", "");
+  h.player->FilesDropped({tree, text, list, song, long_path});
+  EXPECT_EQ(model().Count(), 6);
+  EXPECT_EQ(model().file_list[4], song);
+  EXPECT_EQ(model().file_list[5], long_path);  // arrives whole
+  EXPECT_EQ(model().lines[5], long_name);
+  EXPECT_GT(h.dir.Read("temp.tmp").size(), long_path.size());
+}
+
+TEST(FolderScanTest, ReportsWhetherTheFolderCouldBeEnumerated) {
+  testing::TempDir dir;
+  std::string file = dir.Write("a.mp3", "");
+  PlaylistModel model;
+  EXPECT_FALSE(FolderScan(model, false).Scan(file));
+  EXPECT_FALSE(FolderScan(model, false).Scan(dir.File("missing")));
+  EXPECT_TRUE(FolderScan(model, true).Scan(dir.File("")));
+  EXPECT_EQ(model.file_list, Lines{dir.path() + "/a.mp3"});
+}
+
+}  // namespace
+}  // namespace kivo
