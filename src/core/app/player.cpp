@@ -124,10 +124,6 @@ void Player::HandOffReceived(const std::string& text) {
   if (text.size() > 3) Guarded([&] { AddHandedFiles(text, '|'); });
 }
 
-void Player::HotkeyPressed(int) {}
-
-void Player::MediaControl(MediaCommand) {}
-
 int Player::LineCount() const { return state_.playlist.Count(); }
 
 std::string Player::LineText(int index) const {

@@ -3,6 +3,7 @@
 
 #include "core/app/expand_argument.h"
 #include "core/app/player.h"
+#include "core/integrations/now_playing_notice.h"
 #include "core/playback/time_display.h"
 #include "core/playlist/autosave.h"
 #include "core/playlist/entry_names.h"
@@ -38,6 +39,12 @@ bool Player::Startup(const std::vector<std::string>& arguments,
   Guarded([&] { OptionRestore(context_, state_); });
   playlist_files_.RefreshLines();
   if (arguments.size() == 1) ResetSeekbar(context_, state_.playback);
+  const PlaylistModel& model = state_.playlist;
+  if (playback_.ChannelState() == AudioLibrary::kActivePlaying &&
+      model.playing_index >= 0 && model.playing_index < model.Count()) {
+    SendNowPlaying(context_, model, model.lines[model.playing_index],
+                   context_.menus.Checked("MSNSong1"));
+  }
   AskForDonation();
   return true;
 }

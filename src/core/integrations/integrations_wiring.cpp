@@ -1,5 +1,6 @@
 #include "core/app/player.h"
 #include "core/integrations/now_playing_notice.h"
+#include "core/playback/volume_meter.h"
 
 namespace kivo {
 
@@ -33,6 +34,74 @@ void Player::WireIntegrations() {
   };
   context_.platform.loop.AddTimer("FMTime", 1000, [this] {
     lastfm_.Tick(state_.playback.current_channel);
+  });
+}
+
+void Player::HotkeyPressed(int id) {
+  Guarded([&] {
+    switch (hotkeys_.Dispatch(id)) {
+      case HotkeyAction::kPlay:
+        playback_.TrayPlay();
+        break;
+      case HotkeyAction::kStop:
+        playback_.StopPlayback();
+        break;
+      case HotkeyAction::kNext:
+        playback_.NextEntry();
+        break;
+      case HotkeyAction::kRecord:
+        playback_.RecordHotkey();
+        break;
+      case HotkeyAction::kPrevious:
+        playback_.PreviousEntry();
+        break;
+      case HotkeyAction::kVolUp:
+        ChangeVolume(context_, state_.playback, +1);
+        break;
+      case HotkeyAction::kVolDown:
+        ChangeVolume(context_, state_.playback, -1);
+        break;
+      case HotkeyAction::kSearch:
+        playlist_commands_.OpenSearchWindow();
+        break;
+      case HotkeyAction::kNone:
+        break;
+    }
+  });
+}
+
+void Player::MediaControl(MediaCommand command) {
+  Guarded([&] {
+    int channel_state = playback_.ChannelState();
+    bool playing = channel_state == AudioLibrary::kActivePlaying;
+    switch (command) {
+      case MediaCommand::kPlayPause:
+        playback_.TrayPlay();
+        break;
+      case MediaCommand::kPlay:
+        if (!playing) playback_.TrayPlay();
+        break;
+      case MediaCommand::kPause:
+        if (playing) playback_.PlayPause();
+        break;
+      case MediaCommand::kStop:
+        playback_.StopPlayback();
+        break;
+      case MediaCommand::kNext:
+        playback_.NextEntry();
+        break;
+      case MediaCommand::kPrevious:
+        playback_.PreviousEntry();
+        break;
+      case MediaCommand::kRaise:
+        context_.platform.tray.ShowMainWindow();
+        context_.platform.window.BringToFront();
+        state_.window_hidden = false;
+        break;
+      case MediaCommand::kQuit:
+        context_.platform.window.RequestClose();
+        break;
+    }
   });
 }
 
