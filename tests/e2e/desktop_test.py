@@ -29,14 +29,15 @@ def ten_line_playlist(folder):
 
 def test_playing_menus_and_slim_mode(session, program):
     folder = ProgramFolder()
+    folder.write("settings.ini",
+                 "[settings]\r\nDonationMsg=0\r\nShowTray=1\r\n")
     player = Player(program, folder, [ten_line_playlist(folder)],
                     env=session.display_env)
     try:
         window = session.visible_window("^Kivo Player  -  ", 30)
         if not check(window, "playing shows the time in the caption"):
             return
-        session.xdotool("windowactivate", "--sync", window)
-        session.xdotool("key", "--window", window, "Down", "Down", "Insert")
+        session.key(window, "Down", "Down", "Insert")
         time.sleep(0.5)
         check(session.screenshot(os.path.join(SHOTS, "main-window.png"),
                                  window), "a screenshot of the main window")
@@ -51,17 +52,14 @@ def test_playing_menus_and_slim_mode(session, program):
               "right click opens the playlist menu")
         session.xdotool("key", "Escape")
         time.sleep(0.3)
-        session.xdotool("windowactivate", "--sync", window)
-        session.xdotool("key", "--window", window, "F8")
+        session.key(window, "F8")
         slim = wait_until(lambda: session.geometry(window)[3] <= 2, 5)
         check(slim, f"F8 makes the window slim: {session.geometry(window)}")
-        session.xdotool("key", "--window", window, "F8")
+        session.key(window, "F8")
         back = wait_until(lambda: session.geometry(window)[3] == height, 5)
         check(back, "F8 again restores the height")
 
-        tray_x, tray_y = session.tray_icon_point()
-        session.xdotool("mousemove", str(tray_x), str(tray_y), "click", "3")
-        time.sleep(0.8)
+        session.click_tray_icon("3", lambda: time.sleep(0.8) or True)
         check(session.screenshot(os.path.join(SHOTS, "tray-menu.png")),
               "a screenshot of the tray menu")
         session.xdotool("key", "Escape")
@@ -74,8 +72,7 @@ def test_playing_menus_and_slim_mode(session, program):
 
         session.xdotool("windowmove", "--sync", window, "200", "150")
         time.sleep(0.3)
-        session.xdotool("windowactivate", "--sync", window)
-        session.xdotool("key", "--window", window, "alt+F4")
+        session.key(window, "alt+F4")
         check(player.wait(20) == 0, "closing ends the program")
         settings = folder.read("settings.ini") or ""
         check("[Size]" in settings and "Width=" in settings,
@@ -95,15 +92,15 @@ def test_close_to_tray(session, program):
         window = session.visible_window("^Kivo Player$", 30)
         if not check(window, "the window shows"):
             return
-        session.xdotool("windowactivate", "--sync", window)
-        session.xdotool("key", "--window", window, "alt+F4")
+        session.key(window, "alt+F4")
         hidden = wait_until(
             lambda: not session.visible_window("^Kivo Player", 0), 5)
         check(hidden, "Close To Tray hides the window")
+        time.sleep(0.5)
+        session.screenshot(os.path.join(SHOTS, "closed-to-tray.png"))
         check(player.process.poll() is None, "and the program keeps running")
-        tray_x, tray_y = session.tray_icon_point()
-        session.xdotool("mousemove", str(tray_x), str(tray_y), "click", "1")
-        check(session.visible_window("^Kivo Player", 10),
+        check(session.click_tray_icon("1", lambda: session.visible_window(
+                  "^Kivo Player", 3)),
               "a tray click brings the window back")
     finally:
         player.stop()
@@ -121,8 +118,8 @@ def main(program):
     os.makedirs(SHOTS, exist_ok=True)
     session = x_session.XSession()
     try:
-        test_playing_menus_and_slim_mode(session, program)
         test_close_to_tray(session, program)
+        test_playing_menus_and_slim_mode(session, program)
     finally:
         session.close()
     print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")

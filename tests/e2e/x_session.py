@@ -50,6 +50,14 @@ class XSession:
     def xdotool(self, *args):
         return self.run(["xdotool", *args])
 
+    def key(self, window, *keys):
+        """Types keys into a window through the server (XTEST), as a person
+        would: synthetic events are ignored by many programs."""
+        self.xdotool("windowactivate", "--sync", window)
+        self.xdotool("windowfocus", "--sync", window)
+        time.sleep(0.2)
+        self.xdotool("key", "--delay", "60", *keys)
+
     def visible_window(self, name_pattern, timeout_s=15):
         """The id of the first visible window whose name matches, or None."""
         def find():
@@ -80,7 +88,29 @@ class XSession:
         return result.stderr.strip() not in ("0", "")
 
     def tray_icon_point(self):
-        return SCREEN_W - TRAY_W + TRAY_H // 2, TRAY_H // 2
+        """The middle of the player's icon in the tray host."""
+        for window in self.xdotool("search", "--onlyvisible", "--class",
+                                   "kivo-player").split():
+            x, y, width, height = self.geometry(window)
+            if y < TRAY_H and x >= SCREEN_W - TRAY_W and width <= TRAY_H:
+                return x + width // 2, y + height // 2
+        # trayer packs its icons against its right end.
+        return SCREEN_W - TRAY_H // 2, TRAY_H // 2
+
+    def click_tray_icon(self, button, done, tries=3):
+        """Clicks the tray icon until done() holds; the icon takes a moment
+        to be embedded after it is shown."""
+        x, y = self.tray_icon_point()
+        for _ in range(tries):
+            # Come from elsewhere: the icon must see the pointer enter.
+            self.xdotool("mousemove", str(SCREEN_W // 2), str(SCREEN_H // 2))
+            time.sleep(0.2)
+            self.xdotool("mousemove", str(x), str(y))
+            time.sleep(0.3)
+            self.xdotool("click", button)
+            if done():
+                return True
+        return False
 
     def close(self):
         for process in reversed(self.processes):
