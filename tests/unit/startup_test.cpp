@@ -138,3 +138,20 @@ TEST(StartupTest, HiddenSortItemAndGreyedBalloonsWithoutSupport) {
 
 }  // namespace
 }  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(StartupTest, AFileGivenAtStartIsAnnouncedWhenNowPlayingIsOn) {
+  testing::PlayerHarness h;
+  testing::FakeAudioLibrary::Media media;
+  media.tags = {{"%TITL", "Sine"}, {"%ARTI", "Gen"}};
+  std::string a = h.AddFile("a.mp3", media);
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nMSN=1\r\n");
+  ASSERT_TRUE(h.Start({a}));
+  ASSERT_FALSE(h.now_playing.announced.empty());
+  EXPECT_EQ(h.now_playing.announced.back(), "Sine - Gen ()");
+}
+
+}  // namespace
+}  // namespace kivo

@@ -40,8 +40,12 @@ bool Player::Startup(const std::vector<std::string>& arguments,
   playlist_files_.RefreshLines();
   if (arguments.size() == 1) ResetSeekbar(context_, state_.playback);
   const PlaylistModel& model = state_.playlist;
-  if (playback_.ChannelState() == AudioLibrary::kActivePlaying &&
-      model.playing_index >= 0 && model.playing_index < model.Count()) {
+  // The open of a command-line file may still be on its way: it is about to
+  // play, and the desktop should hear of it now.
+  bool playing = playback_.ChannelState() == AudioLibrary::kActivePlaying ||
+                 playback_.OpenPending();
+  if (playing && model.playing_index >= 0 &&
+      model.playing_index < model.Count()) {
     SendNowPlaying(context_, model, model.lines[model.playing_index],
                    context_.menus.Checked("MSNSong1"));
   }

@@ -107,6 +107,10 @@ void PlaybackController::OpenAndPlay(const std::string& location,
   });
 }
 
+bool PlaybackController::OpenPending() const {
+  return state_.playback.arrived_generation != state_.playback.open_generation;
+}
+
 void PlaybackController::ChannelOpened(const std::string& location,
                                        uint64_t generation,
                                        AudioLibrary::Handle channel,
@@ -116,6 +120,7 @@ void PlaybackController::ChannelOpened(const std::string& location,
     FreeChannel(channel);
     return;
   }
+  playback().arrived_generation = generation;
   playback().current_channel = channel;
   PlaylistModel& model = state_.playlist;
   if (network) {

@@ -74,6 +74,8 @@ class PlaybackController {
   bool RecordingActive() const { return recorder_->Active(); }
 
   int ChannelState() const;
+  // An entry was started and its channel is still being opened.
+  bool OpenPending() const;
   // For the desktop's media controls.
   PlayerStatus Status() const;
   // Moves a playing or paused channel of known length (clamped to it).

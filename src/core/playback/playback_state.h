@@ -22,6 +22,9 @@ struct PlaybackState {
   AudioLibrary::Handle end_sync = 0;
   // Counts PlayEntry calls; an open that finishes for an older one is stale.
   uint64_t open_generation = 0;
+  // The PlayEntry whose open arrived last; behind open_generation while an
+  // open is on its way.
+  uint64_t arrived_generation = 0;
   // Set while an end of stream advances, so only that start gets a balloon.
   bool balloon_pending = false;
   int volume_level = 5000;  // 0..10000
