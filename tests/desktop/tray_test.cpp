@@ -47,6 +47,13 @@ TEST_F(TrayTest, TooltipIsCutAndCanBeSuppressed) {
   EXPECT_EQ(tray_.tooltip_shown(), QString::fromUtf8("Kivo Player - café"));
 }
 
+TEST_F(TrayTest, TheTriplyWrittenAmpersandShowsOnce) {
+  tray_.SetTooltip("Tom &&& Jerry");
+  EXPECT_EQ(tray_.tooltip_shown(), QStringLiteral("Tom & Jerry"));
+  tray_.SetTooltip("Rock & Roll");  // a stream title, written plainly
+  EXPECT_EQ(tray_.tooltip_shown(), QStringLiteral("Rock & Roll"));
+}
+
 TEST_F(TrayTest, MainWindowHidesAndComesBack) {
   window_.show();
   tray_.HideMainWindow();

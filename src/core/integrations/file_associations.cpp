@@ -23,6 +23,16 @@ std::vector<MenuItem*> TypeItems(MenuModel& menus) {
 
 }  // namespace
 
+void RestoreAssociationChecks(MenuModel& menus, const IniDocument& ini) {
+  bool all = true;
+  for (MenuItem* item : TypeItems(menus)) {
+    item->checked =
+        ReadBool(ini, "FileAssociation", TypesOf(*item).front(), false);
+    all = all && item->checked;
+  }
+  if (all) menus.SetChecked("SelectAll1", true);
+}
+
 void FileAssociations::Wire() {
   for (MenuItem* item : TypeItems(context_.menus)) {
     std::string name = item->name;

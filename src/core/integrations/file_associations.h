@@ -23,4 +23,9 @@ class FileAssociations {
   Context& context_;
 };
 
+// The type items' marks from section `FileAssociation` (the AAC item from
+// "M4A"), then `SelectAll1` when all of them are checked. Nothing is
+// registered.
+void RestoreAssociationChecks(MenuModel& menus, const IniDocument& ini);
+
 }  // namespace kivo

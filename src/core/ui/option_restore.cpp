@@ -3,6 +3,7 @@
 #include <string>
 #include <tuple>
 
+#include "core/integrations/file_associations.h"
 #include "core/playback/playback_restore.h"
 #include "core/playlist/history.h"
 #include "core/ui/language_menu.h"
@@ -62,41 +63,6 @@ void RestoreChecks(Context& context, const IniDocument& ini) {
   }
 }
 
-void RestoreAssociationChecks(Context& context, const IniDocument& ini) {
-  bool all = true;
-  for (auto [item, key] : {std::pair{"MP31", "MP3"},
-                           {"MP21", "MP2"},
-                           {"MP11", "MP1"},
-                           {"OGG1", "OGG"},
-                           {"WMA1", "WMA"},
-                           {"FLAC1", "FLAC"},
-                           {"WAV1", "WAV"},
-                           {"M4A1", "M4A"},
-                           {"CDA1", "CDA"},
-                           {"IT1", "IT"},
-                           {"XM1", "XM"},
-                           {"S3M1", "S3M"},
-                           {"MTM1", "MTM"},
-                           {"umx1", "UMX"},
-                           {"mo31", "MO3"},
-                           {"mod1", "MOD"},
-                           {"AIFF1", "AIFF"},
-                           {"AC31", "AC3"},
-                           {"ape1", "APE"},
-                           {"mpc1", "MPC"},
-                           {"ofr1", "OFR"},
-                           {"spx1", "SPX"},
-                           {"tta1", "TTA"},
-                           {"wv1", "WV"},
-                           {"M3U1", "M3U"},
-                           {"PLS1", "PLS"}}) {
-    bool checked = ReadBool(ini, "FileAssociation", key, false);
-    context.menus.SetChecked(item, checked);
-    all = all && checked;
-  }
-  if (all) context.menus.SetChecked("SelectAll1", true);
-}
-
 void RestoreEscFunction(Context& context, const IniDocument& ini) {
   int function = IntOf(ini, "settings", "ESCKey", 3);
   const char* kItems[] = {"MinimizeKivoPlayer1", "ExitKivoPlayer1",
@@ -148,7 +114,7 @@ void RestoreMarks(Context& context, PlayerState& state,
   CheckFrom(context, ini, "MinimizeToTray", "MinimizeToTray", false);
   RestoreWindowPlacement(context, state, ini);
   RestoreChecks(context, ini);
-  RestoreAssociationChecks(context, ini);
+  RestoreAssociationChecks(context.menus, ini);
   ApplyShortcuts(context.menus, ini);
   RestoreEscFunction(context, ini);
 }

@@ -37,7 +37,11 @@ void QtTray::SetIconVisible(bool visible) { icon_.setVisible(visible); }
 bool QtTray::IconVisible() const { return icon_.isVisible(); }
 
 void QtTray::SetTooltip(const std::string& text) {
-  tooltip_ = DisplayText(text).left(kTooltipChars);
+  // The core writes an "&" of a title as "&&&" for the Windows hint, which
+  // shows it once; a plain tooltip here shows it once too.
+  tooltip_ = DisplayText(text)
+                 .replace(QStringLiteral("&&&"), QStringLiteral("&"))
+                 .left(kTooltipChars);
   if (tooltip_allowed_) icon_.setToolTip(tooltip_);
 }
 
