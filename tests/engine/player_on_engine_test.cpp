@@ -1,0 +1,157 @@
+// The player's playback on the real engine: generated one-second files and a
+// loopback radio station, with SDL's dummy output.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "core/app/player.h"
+#include "engine/engine.h"
+#include "engine/media.h"
+#include "engine/radio_server.h"
+#include "fakes/fake_services.h"
+#include "fakes/fake_window.h"
+#include "fakes/manual_event_loop.h"
+#include "fakes/temp_dir.h"
+
+namespace kivo {
+namespace {
+
+using engine::test::Tone;
+
+class PlayerOnEngineTest : public ::testing::Test {
+ protected:
+  PlayerOnEngineTest() {
+    dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\n");
+    Platform platform{audio,       loop,         window,         tray,
+                      dialogs,     desktop,      http,           hotkeys,
+                      now_playing, associations, search_windows, tag_window};
+    player = std::make_unique<Player>(platform, dir.path());
+  }
+  ~PlayerOnEngineTest() override {
+    loop.Drain();
+    player->Shutdown();
+    player.reset();
+  }
+
+  std::string ThreeFilePlaylist() {
+    std::string list;
+    for (int n = 1; n <= 3; ++n) {
+      std::string path = dir.File("tone" + std::to_string(n) + ".mp3");
+      EXPECT_TRUE(Tone(path, 300.0 * n, 0.5, 1.0, "-c:a libmp3lame"));
+      list += path + "\r\n";
+    }
+    return dir.Write("three.kpp", list);
+  }
+
+  // Runs posted work until `done` holds or the time is up.
+  bool PumpUntil(const std::function<bool()>& done, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+      loop.Drain();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+
+  // The entries started, in order, while pumping for `seconds`.
+  std::vector<int> PlayedFor(double seconds) {
+    std::vector<int> played{model().playing_index};
+    PumpUntil(
+        [&] {
+          if (model().playing_index != played.back()) {
+            played.push_back(model().playing_index);
+          }
+          return false;
+        },
+        seconds);
+    return played;
+  }
+
+  void StartWithMode(int mode) {
+    dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=" +
+                                  std::to_string(mode) + "\r\n");
+    ASSERT_TRUE(player->Startup({ThreeFilePlaylist()}, dir.path()));
+  }
+
+  const PlaylistModel& model() { return player->state().playlist; }
+  int ChannelState() { return player->playback().ChannelState(); }
+
+  testing::TempDir dir;
+  engine::Engine audio;
+  testing::ManualEventLoop loop;
+  testing::FakeMainWindow window;
+  testing::FakeTray tray;
+  testing::ScriptedDialogs dialogs;
+  testing::FakeDesktopServices desktop;
+  testing::FakeHttpClient http;
+  testing::FakeHotkeys hotkeys;
+  testing::FakeNowPlaying now_playing;
+  testing::FakeAssociations associations;
+  testing::FakeSearchWindows search_windows;
+  testing::FakeTagWindow tag_window;
+  std::unique_ptr<Player> player;
+};
+
+TEST_F(PlayerOnEngineTest, RepeatAllPlaysThroughAndWraps) {
+  StartWithMode(4);
+  std::vector<int> played = PlayedFor(4.5);
+  ASSERT_GE(played.size(), 4u);
+  EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 4),
+            (std::vector<int>{0, 1, 2, 0}));
+}
+
+TEST_F(PlayerOnEngineTest, NoRepeatStopsAfterTheLastLine) {
+  StartWithMode(3);
+  std::vector<int> played = PlayedFor(4.5);
+  EXPECT_EQ(played, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(ChannelState(), AudioLibrary::kActiveStopped);
+}
+
+TEST_F(PlayerOnEngineTest, ShufflePlaysEachOncePerCycle) {
+  StartWithMode(1);
+  std::vector<int> played = PlayedFor(3.6);
+  ASSERT_GE(played.size(), 3u);
+  std::vector<int> cycle(played.begin(), played.begin() + 3);
+  std::sort(cycle.begin(), cycle.end());
+  EXPECT_EQ(cycle, (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(PlayerOnEngineTest, ARadioStreamShowsItsTitlesAndRecordsWhatItServed) {
+  std::string mp3 = dir.File("station.mp3");
+  ASSERT_TRUE(Tone(mp3, 440, 0.5, 6.0, "-c:a libmp3lame -b:a 128k"));
+  std::string served = dir.Read("station.mp3");
+  engine::test::RadioServer::Script script;
+  script.audio = served;
+  script.metaint = 16384;
+  script.titles = {"Guns N' Roses - Live", "Steins;Gate"};
+  script.chunk_pause_ms = 400;  // titles far enough apart to be seen
+  script.max_requests = 1;
+  engine::test::RadioServer server(script);
+  dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=3\r\n");
+  dir.Write("radio.kpp", server.Url() + "\r\n");
+  ASSERT_TRUE(player->Startup({dir.File("radio.kpp")}, dir.path()));
+  ASSERT_TRUE(PumpUntil(
+      [&] { return ChannelState() == AudioLibrary::kActivePlaying; }, 10))
+      << model().lines[0] << " state " << ChannelState();
+  dialogs.save_answers.push_back(std::make_pair(dir.File("recorded.mp3"), 1));
+  player->context().menus.Click("Record1");
+  EXPECT_TRUE(PumpUntil(
+      [&] { return model().lines[0] == "[S] Guns N' Roses - Live"; }, 10));
+  EXPECT_TRUE(
+      PumpUntil([&] { return model().lines[0] == "[S] Steins;Gate"; }, 10));
+  // The download ends with the station's last byte; the recording with it.
+  ASSERT_TRUE(
+      PumpUntil([&] { return !player->playback().RecordingActive(); }, 20));
+  std::string recorded = dir.Read("recorded.mp3");
+  ASSERT_FALSE(recorded.empty());
+  ASSERT_LE(recorded.size(), served.size());
+  EXPECT_EQ(recorded, served.substr(served.size() - recorded.size()));
+}
+
+}  // namespace
+}  // namespace kivo
