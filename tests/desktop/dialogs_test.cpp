@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -74,6 +75,24 @@ TEST(DialogsTest, SaveFileAppliesTheDefaultExtensionAndReportsTheFilter) {
 
   AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
   EXPECT_FALSE(dialogs.SaveFile("Save", "All|*.*", "", &filter_index));
+}
+
+}  // namespace
+}  // namespace kivo::desktop
+
+namespace kivo::desktop {
+namespace {
+
+TEST(DialogsProgressTest, ProgressComesAndGoesOverItsParent) {
+  QWidget parent;
+  QtDialogs dialogs(&parent);
+  dialogs.ShowProgress("Scanning /music", 64, 0);
+  dialogs.ShowProgress("Scanning /music", 96, 0);
+  auto shown = parent.findChildren<QProgressDialog*>();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_EQ(shown[0]->labelText(), QStringLiteral("Scanning /music"));
+  dialogs.ShowProgress("Scanning /music", -1, 0);
+  EXPECT_TRUE(parent.findChildren<QProgressDialog*>().isEmpty());
 }
 
 }  // namespace

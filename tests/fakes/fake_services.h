@@ -43,6 +43,17 @@ class ScriptedDialogs : public Dialogs {
   MessageResult MessageBox(const std::string& text, const std::string& caption,
                            MessageIcon icon, MessageButtons buttons) override;
 
+  void ShowProgress(const std::string& text, int done, int total) override {
+    progress.push_back({text, done, total});
+  }
+
+  struct ProgressReport {
+    std::string text;
+    int done;
+    int total;
+  };
+  std::vector<ProgressReport> progress;
+
   std::deque<std::vector<std::string>> open_answers;
   // A path and the filter index chosen.
   std::deque<std::optional<std::pair<std::string, int>>> save_answers;
@@ -153,16 +164,14 @@ class FakeSearchView : public SearchView {
 
 class FakeSearchWindows : public SearchWindowFactory {
  public:
-  std::unique_ptr<SearchView> CreateSearchWindow(
-      SearchEvents* events) override;
+  std::unique_ptr<SearchView> CreateSearchWindow(SearchEvents* events) override;
   std::function<void(FakeSearchView&)> script;
   int created = 0;
 };
 
 class FakeTagWindow : public TagWindow {
  public:
-  void ShowModal(const TagWindowContent& content, int* left,
-                 int* top) override;
+  void ShowModal(const TagWindowContent& content, int* left, int* top) override;
   std::vector<TagWindowContent> shown;
   int move_to_left = -1, move_to_top = -1;  // -1: not moved
 };

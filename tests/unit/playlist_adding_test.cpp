@@ -183,3 +183,32 @@ TEST(FolderScanTest, ReportsWhetherTheFolderCouldBeEnumerated) {
 
 }  // namespace
 }  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(ScanProgressTest, ALargeTreeReportsProgressAndEndsIt) {
+  testing::PlayerHarness h;
+  h.Start();
+  for (int i = 0; i < 100; ++i) {
+    h.dir.Write("big/" + std::to_string(i) + ".mp3", "");
+  }
+  h.dialogs.folder_answers.push_back(h.dir.File("big"));
+  h.player->MenuItemClicked("AddDirectory");
+  EXPECT_EQ(h.player->state().playlist.Count(), 100);
+  ASSERT_GE(h.dialogs.progress.size(), 2u);
+  EXPECT_EQ(h.dialogs.progress.front().done, 32);
+  EXPECT_EQ(h.dialogs.progress.back().done, -1);
+}
+
+TEST(ScanProgressTest, ASmallFolderShowsNone) {
+  testing::PlayerHarness h;
+  h.Start();
+  h.dir.Write("small/a.mp3", "");
+  h.dialogs.folder_answers.push_back(h.dir.File("small"));
+  h.player->MenuItemClicked("AddDirectory");
+  EXPECT_TRUE(h.dialogs.progress.empty());
+}
+
+}  // namespace
+}  // namespace kivo

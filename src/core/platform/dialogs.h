@@ -34,6 +34,10 @@ class Dialogs {
   virtual MessageResult MessageBox(const std::string& text,
                                    const std::string& caption, MessageIcon icon,
                                    MessageButtons buttons) = 0;
+  // Long work of the core on the GUI thread reports how far it is: the window
+  // keeps painting, and a progress dialog shows when the work lasts. total 0:
+  // unknown; done -1 ends it.
+  virtual void ShowProgress(const std::string& text, int done, int total) = 0;
 };
 
 }  // namespace kivo

@@ -36,8 +36,9 @@ std::vector<Listed> ListFolder(DIR* dir, const std::string& folder) {
 
 }  // namespace
 
-FolderScan::FolderScan(PlaylistModel& model, bool skip_known)
-    : model_(model), skip_known_(skip_known) {
+FolderScan::FolderScan(PlaylistModel& model, bool skip_known,
+                       Progress* progress)
+    : model_(model), skip_known_(skip_known), progress_(progress) {
   if (skip_known_) {
     known_.reserve(model_.file_list.size());
     known_.insert(model_.file_list.begin(), model_.file_list.end());
@@ -56,6 +57,7 @@ bool FolderScan::Scan(const std::string& folder) {
   std::vector<Listed> listed = ListFolder(dir, folder);
   ::closedir(dir);
   for (const Listed& entry : listed) {
+    if (progress_) progress_->Step();
     std::string path = folder + "/" + entry.name;
     if (entry.is_folder) {
       Scan(path);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/playlist/playlist_model.h"
+#include "core/util/progress.h"
 
 namespace kivo {
 
@@ -19,7 +20,9 @@ class FolderScan {
  public:
   // skip_known: a file whose path equals (exactly, case-sensitive) a location
   // already in the playlist, or one added earlier in the scan, is left out.
-  FolderScan(PlaylistModel& model, bool skip_known);
+  // progress, when given, hears of every entry seen.
+  FolderScan(PlaylistModel& model, bool skip_known,
+             Progress* progress = nullptr);
 
   // False when the folder cannot be enumerated (missing, unreadable, a file).
   bool Scan(const std::string& folder);
@@ -29,6 +32,7 @@ class FolderScan {
 
   PlaylistModel& model_;
   bool skip_known_;
+  Progress* progress_;
   std::unordered_set<std::string> known_;
   std::set<std::pair<unsigned long long, unsigned long long>> visited_;
 };

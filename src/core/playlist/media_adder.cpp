@@ -39,11 +39,16 @@ void MediaAdder::AddMediaClick() {
   if (was_empty) PlaylistFiles(context_, model_).RefreshLines();
 }
 
+bool MediaAdder::ScanWithProgress(const std::string& folder, bool skip_known) {
+  Progress progress(context_.platform.dialogs, "Scanning " + folder, 0);
+  return FolderScan(model_, skip_known, &progress).Scan(folder);
+}
+
 void MediaAdder::AddDirectoryClick() {
   std::string folder = context_.platform.dialogs.PickFolder(
       context_.Text("strings", "07", "Select a Directory"));
   if (folder.empty()) return;
-  FolderScan(model_, false).Scan(folder);
+  ScanWithProgress(folder, false);
   Autosave();
 }
 
@@ -88,7 +93,7 @@ void MediaAdder::DroppedFiles(const std::vector<std::string>& paths) {
 }
 
 void MediaAdder::AddDroppedPath(const std::string& path) {
-  if (FolderScan(model_, false).Scan(path)) return;
+  if (ScanWithProgress(path, false)) return;
   if (IsSupportedMedia(path)) model_.AppendEntry(path, BaseTitle(path), true);
 }
 
@@ -96,7 +101,7 @@ void MediaAdder::OpenFolder1Click() {
   std::string folder = context_.platform.dialogs.PickFolder(
       context_.Text("strings", "14", "Select Your Music Folder"));
   if (folder.empty()) return;
-  FolderScan(model_, true).Scan(folder);
+  ScanWithProgress(folder, true);
   context_.settings.WriteText("settings", "MusicFolder", folder);
   Autosave();
 }
@@ -105,7 +110,7 @@ void MediaAdder::Refresh1Click() {
   std::string folder =
       context_.settings.ReadSettingText("settings", "MusicFolder", "");
   if (folder.empty() || !DirectoryExists(folder)) return;
-  FolderScan(model_, true).Scan(folder);
+  ScanWithProgress(folder, true);
   Autosave();
 }
 

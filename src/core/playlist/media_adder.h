@@ -29,6 +29,8 @@ class MediaAdder {
   void AddDroppedPath(const std::string& path);
 
  private:
+  // A folder tree scanned while the window keeps painting.
+  bool ScanWithProgress(const std::string& folder, bool skip_known);
   void AddStreamAddress(const std::string& address);
   void AddFetchedPls(const std::string& address);
   void Autosave();

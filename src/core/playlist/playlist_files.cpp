@@ -7,6 +7,7 @@
 #include "core/playlist/m3u_format.h"
 #include "core/playlist/pls_format.h"
 #include "core/util/atomic_file.h"
+#include "core/util/progress.h"
 
 namespace kivo {
 
@@ -81,8 +82,11 @@ bool PlaylistFiles::SavePls(const std::string& path) {
 std::vector<long long> PlaylistFiles::MeasureLengths() const {
   std::vector<long long> lengths;
   lengths.reserve(model_.file_list.size());
+  Progress progress(context_.platform.dialogs, "Measuring the playlist",
+                    model_.Count());
   for (const std::string& location : model_.file_list) {
     lengths.push_back(MeasureLengthSeconds(context_.platform.audio, location));
+    progress.Step();
   }
   return lengths;
 }

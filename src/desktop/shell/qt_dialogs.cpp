@@ -1,8 +1,10 @@
 #include "desktop/shell/qt_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "desktop/shell/app_icon.h"
 #include "desktop/shell/display_text.h"
@@ -115,6 +117,26 @@ MessageResult QtDialogs::MessageBox(const std::string& text,
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
   return MessageResult::kOk;
+}
+
+void QtDialogs::ShowProgress(const std::string& text, int done, int total) {
+  if (done < 0) {
+    progress_.reset();
+    return;
+  }
+  if (!progress_) {
+    progress_ = std::make_unique<QProgressDialog>(parent_);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setCancelButton(nullptr);
+    progress_->setMinimumDuration(400);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+  }
+  progress_->setLabelText(DisplayText(text));
+  progress_->setMaximum(std::max(total, 0));
+  progress_->setValue(total > 0 ? std::min(done, total) : 0);
+  // The work runs on this thread: let the window paint, take no input.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace kivo::desktop

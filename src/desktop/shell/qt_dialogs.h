@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QProgressDialog>
+#include <memory>
+
 #include "core/platform/dialogs.h"
 
 class QWidget;
@@ -24,9 +27,11 @@ class QtDialogs final : public Dialogs {
                        const std::string& preset) override;
   MessageResult MessageBox(const std::string& text, const std::string& caption,
                            MessageIcon icon, MessageButtons buttons) override;
+  void ShowProgress(const std::string& text, int done, int total) override;
 
  private:
   QWidget* parent_;
+  std::unique_ptr<QProgressDialog> progress_;
 };
 
 }  // namespace kivo::desktop
