@@ -127,6 +127,16 @@ TEST_F(EditingTest, ShiftShowsTheVolumeUntilTheNextKeyIsReleased) {
   EXPECT_FALSE(h.player->state().volume_shown);
 }
 
+TEST_F(EditingTest, AShiftClickOnTheVolumeBarUsesItsVolumeScale) {
+  Play(0);
+  Key(vk::kShift, kShift);
+  h.player->SeekbarMouseDown(MouseButton::kLeft, 150, 204, true);
+  EXPECT_EQ(h.player->state().playback.volume_level, 7500);
+  EXPECT_EQ(h.Setting("settings", "volume"), "7500");
+  h.player->SeekbarMouseDown(MouseButton::kLeft, 500, 204, true);
+  EXPECT_EQ(h.window.Caption(), "Kivo Player  -  Volume: 100%");
+}
+
 TEST_F(EditingTest, ShiftDeleteTrashesTheFileOrSaysItCannot) {
   h.window.selected = 1;
   Key(vk::kDelete, kShift);

@@ -1,36 +1,19 @@
 #include "core/playlist/playlist_keys.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <optional>
 
+#include "core/playback/seekbar.h"
 #include "core/playlist/autosave.h"
-#include "core/playlist/length_probe.h"
 #include "core/playlist/playlist_editing.h"
+#include "core/ui/theme.h"
 #include "core/util/text.h"
 
 namespace kivo {
 namespace {
 
 constexpr char kCaption[] = "Kivo Player";
-
-// "#RRGGBB" as the bar wants it, 0x00BBGGRR; nothing for a text that is not
-// hexadecimal, which leaves the bar's colour as it is.
-std::optional<ColorValue> BarColorOf(std::string_view text) {
-  if (!text.empty() && text.front() == '#') text.remove_prefix(1);
-  std::string reordered;
-  for (size_t at : {4, 2, 0}) {
-    if (at < text.size()) reordered += text.substr(at, 2);
-  }
-  ColorValue value = 0;
-  auto [end, error] = std::from_chars(
-      reordered.data(), reordered.data() + reordered.size(), value, 16);
-  if (reordered.empty() || error != std::errc() ||
-      end != reordered.data() + reordered.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 }  // namespace
 
@@ -50,7 +33,7 @@ void PlaylistKeys::PlayListKeyUp(int, ShiftState) {
   hooks_.reset_seekbar();
   context_.platform.loop.SetTimerEnabled("Time", true);
   window.SetCaption(kCaption);
-  if (auto color = BarColorOf(state_.theme_colors.seekbar_progress_color)) {
+  if (auto color = ParseColor(state_.theme_colors.seekbar_progress_color)) {
     window.SetSeekbarBarColor(*color);
   }
 }
@@ -58,12 +41,13 @@ void PlaylistKeys::PlayListKeyUp(int, ShiftState) {
 void PlaylistKeys::ShowVolume() {
   MainWindow& window = context_.platform.window;
   state_.volume_shown = true;
-  window.SetSeekbarEnabled(true);
-  window.SetSeekbarRange(10000);
-  window.SetSeekbarPosition(static_cast<int>(
+  Seekbar seekbar(window, state_.playback.seekbar);
+  seekbar.SetEnabled(true);
+  seekbar.SetRange(10000);
+  seekbar.SetPosition(static_cast<int>(
       context_.settings.ReadSettingInt("settings", "volume", 5000)));
   context_.platform.loop.SetTimerEnabled("Time", false);
-  if (auto color = BarColorOf(state_.theme_colors.volume_progress_color)) {
+  if (auto color = ParseColor(state_.theme_colors.volume_progress_color)) {
     window.SetSeekbarBarColor(*color);
   }
   double percent = hooks_.volume_level() * 100.0 / 10000.0;
@@ -120,18 +104,12 @@ void PlaylistKeys::PlainKey(int virtual_key) {
 
 void PlaylistKeys::SeekBy(long long step_seconds) {
   if (hooks_.channel_state() == AudioLibrary::kActivePlaying) {
-    // The seek bar holds the elapsed whole seconds and keeps a position
-    // within 0 .. the length.
-    AudioLibrary& audio = context_.platform.audio;
-    AudioLibrary::Handle channel = state_.playback.current_channel;
-    long long elapsed =
-        WholeSecondsOf(audio, channel, audio.ChannelGetPosition(channel, 0));
-    long long length =
-        WholeSecondsOf(audio, channel, audio.ChannelGetLength(channel, 0));
-    long long target = std::clamp(std::max(elapsed, 0LL) + step_seconds, 0LL,
-                                  std::max(length, 0LL));
-    context_.platform.window.SetSeekbarPosition(static_cast<int>(target));
-    hooks_.seek_to(static_cast<double>(target));
+    // The seek bar holds the elapsed whole seconds and keeps the new
+    // position within its range.
+    Seekbar seekbar(context_.platform.window, state_.playback.seekbar);
+    seekbar.SetPosition(static_cast<int>(std::clamp<long long>(
+        seekbar.Position() + step_seconds, INT32_MIN, INT32_MAX)));
+    hooks_.seek_to(static_cast<double>(seekbar.Position()));
   }
   context_.platform.window.SelectLine(-1);
 }
