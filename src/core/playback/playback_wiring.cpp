@@ -36,7 +36,7 @@ void Player::WirePlayback() {
                             {"RepeatAll", kRepeatAll}}) {
     for (const char* suffix : {"1", "2"}) {
       menus.OnClick(std::string(name) + suffix,
-                    [&playback, mode] { playback.SetPlayMode(mode); });
+                    [&playback, mode = mode] { playback.SetPlayMode(mode); });
     }
   }
   menus.OnClick("VolUp1",
