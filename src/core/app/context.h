@@ -20,6 +20,9 @@
 
 namespace kivo {
 
+// The program's name: window caption, tray hint and message box caption.
+constexpr char kPlayerName[] = "Kivo Player";
+
 // The outside world, as the composition root hands it to the core.
 struct Platform {
   AudioLibrary& audio;
@@ -52,7 +55,7 @@ struct Context {
   }
   // A message box with the information icon and an OK button.
   void ShowMessage(const std::string& text) const {
-    platform.dialogs.MessageBox(text, "Kivo Player", MessageIcon::kInformation,
+    platform.dialogs.MessageBox(text, kPlayerName, MessageIcon::kInformation,
                                 MessageButtons::kOk);
   }
 

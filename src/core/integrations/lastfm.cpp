@@ -1,8 +1,8 @@
 #include "core/integrations/lastfm.h"
 
 #include <chrono>
-#include <cmath>
 
+#include "core/playback/time_display.h"
 #include "core/util/atomic_file.h"
 #include "core/util/text.h"
 
@@ -131,9 +131,7 @@ lastfm::Track LastFm::ReadTrack(AudioLibrary::Handle channel) const {
   track.title = audio.TagsRead(channel, "%TITL");
   track.album = audio.TagsRead(channel, "%ALBM");
   track.track_number = audio.TagsRead(channel, "%TRCK");
-  double seconds =
-      audio.ChannelBytes2Seconds(channel, audio.ChannelGetLength(channel, 0));
-  track.length_seconds = static_cast<int64_t>(std::trunc(seconds));
+  track.length_seconds = LengthSeconds(audio, channel);
   track.start_time = state_.track_start_time;
   return track;
 }

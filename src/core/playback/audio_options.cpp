@@ -55,7 +55,7 @@ void SelectDevice(Context& context, PlayerState& state,
     audio.ChannelStop(state.playback.current_channel);
     Seekbar(context.platform.window, state.playback.seekbar).SetPosition(0);
     context.platform.loop.SetTimerEnabled("Time", false);
-    context.platform.window.SetCaption(kPlayerCaption);
+    context.platform.window.SetCaption(kPlayerName);
     audio.Free();
     // Every channel went with the old device; a later Play finds none and
     // starts the entry again.

@@ -211,8 +211,8 @@ void PlaybackController::PlayPause() {
 void PlaybackController::StopPlayback() {
   context_.platform.audio.ChannelStop(Channel());
   SetTimer("Time", false);
-  context_.platform.window.SetCaption(kPlayerCaption);
-  context_.platform.tray.SetTooltip(kPlayerCaption);
+  context_.platform.window.SetCaption(kPlayerName);
+  context_.platform.tray.SetTooltip(kPlayerName);
   Seekbar seekbar(context_.platform.window, playback().seekbar);
   seekbar.SetPosition(0);
   seekbar.SetEnabled(false);

@@ -5,16 +5,13 @@
 
 #include "core/playback/seekbar.h"
 #include "core/playback/volume_meter.h"
+#include "core/playlist/length_probe.h"
 
 namespace kivo {
 namespace {
 
 constexpr long long kHour = 3600;
 constexpr char kCaptionPrefix[] = "Kivo Player  -  ";
-
-long long WholeSeconds(double seconds) {
-  return static_cast<long long>(std::trunc(seconds));
-}
 
 }  // namespace
 
@@ -45,13 +42,11 @@ std::string TimeCaption(long long elapsed_seconds, long long total_seconds,
 }
 
 long long ElapsedSeconds(AudioLibrary& audio, AudioLibrary::Handle channel) {
-  return WholeSeconds(audio.ChannelBytes2Seconds(
-      channel, audio.ChannelGetPosition(channel, 0)));
+  return WholeSecondsOf(audio, channel, audio.ChannelGetPosition(channel, 0));
 }
 
 long long LengthSeconds(AudioLibrary& audio, AudioLibrary::Handle channel) {
-  return WholeSeconds(
-      audio.ChannelBytes2Seconds(channel, audio.ChannelGetLength(channel, 0)));
+  return WholeSecondsOf(audio, channel, audio.ChannelGetLength(channel, 0));
 }
 
 void TimeTimer(Context& context, PlaybackState& state) {

@@ -7,7 +7,6 @@
 
 namespace kivo {
 
-constexpr char kPlayerCaption[] = "Kivo Player";
 constexpr int kTimeIntervalMs = 200;
 
 // s as hh:mm:ss, or as mm:ss with the minutes not limited to two digits.

@@ -11,11 +11,7 @@
 #include "core/util/text.h"
 
 namespace kivo {
-namespace {
-
-constexpr char kCaption[] = "Kivo Player";
-
-}  // namespace
+namespace {}  // namespace
 
 void PlaylistKeys::PlayListKeyDown(int virtual_key, ShiftState shift) {
   if (shift.OnlyShift()) {
@@ -32,7 +28,7 @@ void PlaylistKeys::PlayListKeyUp(int, ShiftState) {
   state_.volume_shown = false;
   hooks_.reset_seekbar();
   context_.platform.loop.SetTimerEnabled("Time", true);
-  window.SetCaption(kCaption);
+  window.SetCaption(kPlayerName);
   if (auto color = ParseColor(state_.theme_colors.seekbar_progress_color)) {
     window.SetSeekbarBarColor(*color);
   }
@@ -51,7 +47,7 @@ void PlaylistKeys::ShowVolume() {
     window.SetSeekbarBarColor(*color);
   }
   double percent = hooks_.volume_level() * 100.0 / 10000.0;
-  window.SetCaption(std::string(kCaption) + "  -  " +
+  window.SetCaption(std::string(kPlayerName) + "  -  " +
                     context_.Text("options", "19", "Volume") + ": " +
                     GeneralNumberText(percent) + "%");
 }

@@ -140,7 +140,7 @@ void ApplyTheme(Context& context, PlayerState& state, const std::string& path) {
   window.PlaylistChanged();
   if (failure) {
     context.platform.dialogs.MessageBox(
-        "'$" + *failure + "' is not a valid integer value", "Kivo Player",
+        "'$" + *failure + "' is not a valid integer value", kPlayerName,
         MessageIcon::kError, MessageButtons::kOk);
   }
 }
