@@ -55,23 +55,40 @@ TEST(DialogsTest, MessageBoxAnswers) {
             MessageResult::kYes);
 }
 
-TEST(DialogsTest, SaveFileAppliesTheDefaultExtensionAndReportsTheFilter) {
+// Answers the save dialog: chooses filter `filter` (0-based) and types name.
+std::optional<std::string> SaveAs(QtDialogs& dialogs, const QString& name,
+                                  int filter, int* filter_index) {
+  AnswerNextDialog<QFileDialog>([name, filter](QFileDialog* dialog) {
+    dialog->selectNameFilter(dialog->nameFilters().at(filter));
+    dialog->selectFile(name);
+    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+  });
+  return dialogs.SaveFile("Save Playlist",
+                          "Kivo Playlist (*.KPP)|*.kpp|M3U Playlist (*.M3U)|"
+                          "*.m3u|PLS Playlist (*.PLS)|*.pls|All Files|*.*",
+                          "kpp", filter_index);
+}
+
+TEST(DialogsTest, ABareNameGetsTheExtensionOfTheChosenType) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
   QtDialogs dialogs(nullptr);
-  const QString typed = folder.filePath(QStringLiteral("mylist"));
-  AnswerNextDialog<QFileDialog>([typed](QFileDialog* dialog) {
-    dialog->selectNameFilter(dialog->nameFilters().at(1));
-    dialog->selectFile(typed);
-    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
-  });
+  const std::string typed =
+      folder.filePath(QStringLiteral("mylist")).toStdString();
+  const QString name = QString::fromStdString(typed);
   int filter_index = 1;
-  const std::optional<std::string> chosen = dialogs.SaveFile(
-      "Save Playlist", "Kivo Playlist|*.kpp|M3U Playlist|*.m3u", "kpp",
-      &filter_index);
-  ASSERT_TRUE(chosen.has_value());
-  EXPECT_EQ(*chosen, typed.toStdString() + ".kpp");
+  EXPECT_EQ(SaveAs(dialogs, name, 1, &filter_index), typed + ".m3u");
   EXPECT_EQ(filter_index, 2);
+  EXPECT_EQ(SaveAs(dialogs, name, 2, &filter_index), typed + ".pls");
+  EXPECT_EQ(filter_index, 3);
+  EXPECT_EQ(SaveAs(dialogs, name, 0, &filter_index), typed + ".kpp");
+  EXPECT_EQ(filter_index, 1);
+  // A type without an extension of its own falls back to the default one.
+  EXPECT_EQ(SaveAs(dialogs, name, 3, &filter_index), typed + ".kpp");
+  // A typed extension is kept, whatever the type.
+  EXPECT_EQ(SaveAs(dialogs, name + QStringLiteral(".m3u"), 0, &filter_index),
+            typed + ".m3u");
+  EXPECT_EQ(filter_index, 1);
 
   AnswerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
   EXPECT_FALSE(dialogs.SaveFile("Save", "All|*.*", "", &filter_index));

@@ -33,6 +33,17 @@ TEST(FileFiltersTest, SelectedFilterIsFoundByItsTextOrDescription) {
   EXPECT_EQ(NameFilterIndex(filters, QString()), -1);
 }
 
+TEST(FileFiltersTest, EachTypeGivesTheExtensionOfItsFirstPattern) {
+  const std::string filter = "KPP|*.kpp|Lists|;*.m3u;*.pls|All|*.*|Odd|*.a?c";
+  EXPECT_EQ(TypeExtension(filter, 0, "kpp"), "kpp");
+  EXPECT_EQ(TypeExtension(filter, 1, "kpp"), "m3u");
+  EXPECT_EQ(TypeExtension(filter, 2, "kpp"), "kpp");
+  EXPECT_EQ(TypeExtension(filter, 3, "kpp"), "kpp");
+  EXPECT_EQ(TypeExtension(filter, 4, "kpp"), "kpp");
+  EXPECT_EQ(TypeExtension(filter, -1, "kpp"), "kpp");
+  EXPECT_EQ(TypeExtension(filter, 1, ""), "");
+}
+
 TEST(FileFiltersTest, DefaultExtensionOnlyForNamesWithout) {
   EXPECT_EQ(WithDefaultExtension(QStringLiteral("/home/u/list"), "kpp"),
             QStringLiteral("/home/u/list.kpp"));

@@ -12,9 +12,9 @@ PlayerHarness::PlayerHarness(bool donation_answered) {
 
 void PlayerHarness::Restart() {
   player.reset();
-  Platform platform{audio,       loop,         window,         tray,
-                    dialogs,     desktop,      http,           hotkeys,
-                    now_playing, associations, search_windows, tag_window};
+  Platform platform{audio,           loop,         window,         tray,
+                    *player_dialogs, desktop,      http,           hotkeys,
+                    now_playing,     associations, search_windows, tag_window};
   player = std::make_unique<Player>(platform, dir.path());
 }
 

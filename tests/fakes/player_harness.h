@@ -48,6 +48,9 @@ struct PlayerHarness {
   FakeAssociations associations;
   FakeSearchWindows search_windows;
   FakeTagWindow tag_window;
+  // The dialogs the player gets at the next Restart: a test may hand it the
+  // real ones.
+  Dialogs* player_dialogs = &dialogs;
   std::unique_ptr<Player> player;
 };
 

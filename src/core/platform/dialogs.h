@@ -21,7 +21,9 @@ class Dialogs {
                                              const std::string& filter,
                                              bool multiple) = 0;
   // filter_index counts from 1, in and out. A name typed without extension
-  // gets default_extension (without dot; empty: none).
+  // gets the extension of the chosen filter's first pattern ("*.m3u": m3u),
+  // or default_extension (without dot) when that pattern names none ("*.*");
+  // with an empty default_extension nothing is appended.
   virtual std::optional<std::string> SaveFile(
       const std::string& title, const std::string& filter,
       const std::string& default_extension, int* filter_index) = 0;

@@ -21,6 +21,18 @@ QStringList QtPatterns(const QString& windows_patterns) {
   return patterns;
 }
 
+// A name without wildcards or dots: what "*.m3u" says after its "*.".
+bool IsPlainName(const QString& text) {
+  if (text.isEmpty()) return false;
+  for (const QChar c : text) {
+    if (c == QLatin1Char('*') || c == QLatin1Char('?') ||
+        c == QLatin1Char('.') || c == QLatin1Char('[')) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 QStringList QtNameFilters(const std::string& windows_filter) {
@@ -45,6 +57,23 @@ qsizetype NameFilterIndex(const QStringList& filters, const QString& selected) {
     }
   }
   return -1;
+}
+
+std::string TypeExtension(const std::string& windows_filter, qsizetype index,
+                          const std::string& default_extension) {
+  if (default_extension.empty() || index < 0) return default_extension;
+  const QStringList parts = DisplayText(windows_filter).split(QLatin1Char('|'));
+  const qsizetype patterns_at = 2 * index + 1;
+  if (patterns_at >= parts.size()) return default_extension;
+  for (const QString& pattern : parts[patterns_at].split(QLatin1Char(';'))) {
+    const QString trimmed = pattern.trimmed();
+    if (trimmed.isEmpty()) continue;
+    const QString extension = trimmed.mid(2);
+    return trimmed.startsWith(QStringLiteral("*.")) && IsPlainName(extension)
+               ? CoreText(extension)
+               : default_extension;
+  }
+  return default_extension;
 }
 
 QString WithDefaultExtension(const QString& path,

@@ -18,6 +18,13 @@ QStringList QtNameFilters(const std::string& windows_filter);
 // -1 when none matches.
 qsizetype NameFilterIndex(const QStringList& filters, const QString& selected);
 
+// The extension (no dot) a name typed without one receives when the filter at
+// index (0-based) is chosen: its first pattern's ("*.m3u" gives "m3u"), or
+// default_extension when that pattern names no single extension ("*.*") or
+// index names no filter. Empty default_extension: none at all.
+std::string TypeExtension(const std::string& windows_filter, qsizetype index,
+                          const std::string& default_extension);
+
 // The file name with default_extension (no dot) appended when its last
 // component has no extension; unchanged when default_extension is empty.
 QString WithDefaultExtension(const QString& path,

@@ -66,22 +66,33 @@ std::optional<std::string> QtDialogs::SaveFile(
   dialog.setNameFilters(filters);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(DisplayText(default_extension));
+  // A bare name gets the extension of the type chosen, as the user sees it
+  // in the type box; the dialog checks for an existing file under that name.
+  const auto suffix_of = [&filter, &default_extension](qsizetype index) {
+    return DisplayText(TypeExtension(filter, index, default_extension));
+  };
   const int index = filter_index != nullptr ? *filter_index : 1;
   if (index >= 1 && index <= filters.size()) {
     dialog.selectNameFilter(filters[index - 1]);
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
+  dialog.setDefaultSuffix(suffix_of(index - 1));
+  QObject::connect(
+      &dialog, &QFileDialog::filterSelected, &dialog,
+      [&dialog, &filters, &suffix_of](const QString& selected) {
+        dialog.setDefaultSuffix(suffix_of(NameFilterIndex(filters, selected)));
+      });
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const qsizetype chosen =
+      NameFilterIndex(filters, dialog.selectedNameFilter());
+  if (filter_index != nullptr && chosen >= 0) {
+    *filter_index = static_cast<int>(chosen) + 1;
   }
-  if (filter_index != nullptr) {
-    const qsizetype chosen =
-        NameFilterIndex(filters, dialog.selectedNameFilter());
-    if (chosen >= 0) *filter_index = static_cast<int>(chosen) + 1;
-  }
+  dialog.setDefaultSuffix(suffix_of(chosen));
+  const QStringList selected = dialog.selectedFiles();
+  if (selected.isEmpty()) return std::nullopt;
   // Native dialogs may ignore the default suffix; the rule holds for all.
-  return PathBytes(
-      WithDefaultExtension(dialog.selectedFiles().first(), default_extension));
+  return PathBytes(WithDefaultExtension(
+      selected.first(), TypeExtension(filter, chosen, default_extension)));
 }
 
 std::string QtDialogs::PickFolder(const std::string& title) {

@@ -1,0 +1,82 @@
+"""The real player under Xvfb: Save Playlist through Qt's own save dialog,
+driven with xdotool as a user would, and what the next start restores."""
+
+import sys
+import time
+
+from player_process import Player, ProgramFolder, make_tone, wait_until
+import x_session
+
+RESULTS = {"passed": 0, "failed": 0}
+
+
+def check(condition, what):
+    RESULTS["passed" if condition else "failed"] += 1
+    if not condition:
+        print(f"FAILED: {what}")
+    return condition
+
+
+def save_playlist(session, window, path, types_down):
+    """Ctrl+S, the name typed without extension, the type chosen in the
+    "Files of type" box (Down types_down times from the first), Enter."""
+    session.key(window, "ctrl+s")
+    dialog = session.visible_window("^Save Playlist", 15)
+    if not dialog:
+        return False
+    time.sleep(0.5)
+    session.xdotool("type", "--delay", "20", path)
+    session.xdotool("key", "--delay", "100", "Tab",
+                    *(["Down"] * types_down), "Return")
+    return True
+
+
+def test_a_bare_name_saved_as_m3u_comes_back(session, program):
+    folder = ProgramFolder()
+    tones = [make_tone(folder.file(name)) for name in
+             ("one.mp3", "two.ogg", "three.flac")]
+    folder.write("three.kpp", "".join(tone + "\r\n" for tone in tones))
+    player = Player(program, folder, [folder.file("three.kpp")],
+                    env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player", 30)
+        if not check(window, "the window shows"):
+            return
+        check(save_playlist(session, window, folder.file("mylist"), 1),
+              "Ctrl+S opens the save dialog")
+        saved = wait_until(lambda: folder.read("mylist.m3u"), 10) or ""
+        check(saved.startswith("#EXTM3U\r\n") and saved.count(".mp3") == 1,
+              f"M3U under a bare name goes to mylist.m3u: {saved!r}")
+        check(folder.read("mylist.kpp") is None, "and not to mylist.kpp")
+        player.stop()
+
+        player = Player(program, folder, env=session.display_env)
+        window = session.visible_window("^Kivo Player", 30)
+        if not check(window, "the window shows again"):
+            return
+        # What came back, written out as KPP (the first type) for reading.
+        check(save_playlist(session, window, folder.file("check"), 0),
+              "Ctrl+S opens the save dialog again")
+        restored = wait_until(lambda: folder.read("check.kpp"), 10)
+        check(restored == "".join(tone + "\r\n" for tone in tones),
+              f"the next start restores the same three entries: {restored!r}")
+    finally:
+        player.stop()
+        folder.remove()
+
+
+def main(program):
+    if not x_session.available():
+        print("0 passed, 0 failed, 1 skipped: Xvfb, openbox or trayer missing")
+        return 0
+    session = x_session.XSession()
+    try:
+        test_a_bare_name_saved_as_m3u_comes_back(session, program)
+    finally:
+        session.close()
+    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
+    return 1 if RESULTS["failed"] else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
