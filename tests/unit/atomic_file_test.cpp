@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,6 +47,61 @@ TEST(AtomicFileTest, FailureKeepsTheOldFileAndGivesTheReason) {
   EXPECT_FALSE(error.empty());
   std::string content;
   EXPECT_FALSE(ReadWholeFile(dir.path(), &content, &error));
+}
+
+unsigned ModeOf(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// A read-only file is the user's word, for root as well: the rename that
+// replaces it would need only the folder's permission.
+TEST(AtomicFileTest, AReadOnlyFileIsRefusedAndKept) {
+  TempDir dir;
+  const std::string path = dir.Write("list.kpp", "old\r\n");
+  ::chmod(path.c_str(), 0444);
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(path, "new\r\n", 0644, &error));
+  EXPECT_EQ(error, "Permission denied");
+  EXPECT_EQ(dir.Read("list.kpp"), "old\r\n");
+  EXPECT_EQ(ModeOf(path) & 07777, 0444u);
+  ::chmod(path.c_str(), 0644);
+  EXPECT_TRUE(WriteFileAtomically(path, "new\r\n", 0644, &error));
+  EXPECT_EQ(dir.Read("list.kpp"), "new\r\n");
+}
+
+TEST(AtomicFileTest, ALinkIsWrittenThroughAndStaysALink) {
+  TempDir dir;
+  const std::string target = dir.Write("real/settings.ini", "[a]\r\n");
+  ::chmod(target.c_str(), 0600);
+  const std::string link = dir.File("settings.ini");
+  ASSERT_EQ(::symlink("real/settings.ini", link.c_str()), 0);
+  const std::string chained = dir.File("chained.ini");
+  ASSERT_EQ(::symlink(link.c_str(), chained.c_str()), 0);
+
+  ASSERT_TRUE(WriteFileAtomically(chained, "[b]\r\n"));
+  EXPECT_TRUE(S_ISLNK(ModeOf(link)));
+  EXPECT_TRUE(S_ISLNK(ModeOf(chained)));
+  EXPECT_EQ(dir.Read("real/settings.ini"), "[b]\r\n");
+  EXPECT_EQ(ModeOf(target) & 07777, 0600u);
+
+  // A link to a file not there yet creates it at the link's target.
+  ASSERT_EQ(::symlink("real/new.kpp", dir.File("new.kpp").c_str()), 0);
+  ASSERT_TRUE(WriteFileAtomically(dir.File("new.kpp"), "x\r\n"));
+  EXPECT_TRUE(S_ISLNK(ModeOf(dir.File("new.kpp"))));
+  EXPECT_EQ(dir.Read("real/new.kpp"), "x\r\n");
+
+  // A read-only target is refused through its link too.
+  ::chmod(target.c_str(), 0444);
+  EXPECT_FALSE(WriteFileAtomically(link, "[c]\r\n"));
+  EXPECT_EQ(dir.Read("real/settings.ini"), "[b]\r\n");
+  EXPECT_TRUE(S_ISLNK(ModeOf(link)));
+
+  ASSERT_EQ(::symlink("loop2", dir.File("loop1").c_str()), 0);
+  ASSERT_EQ(::symlink("loop1", dir.File("loop2").c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(WriteFileAtomically(dir.File("loop1"), "y", 0644, &error));
+  EXPECT_EQ(error, "Too many levels of symbolic links");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -147,6 +149,36 @@ TEST_F(FilesTest, FailedSavesAreReportedAndNotRecorded) {
             "Unable to write to " + h.dir.File("missing/list.pls"));
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), before);
   EXPECT_TRUE(h.player->state().history_list.empty());
+}
+
+TEST_F(FilesTest, AReadOnlyPlaylistIsKeptAndALinkedOneWrittenThrough) {
+  Lines paths = h.AddEntries({"a.mp3", "b.mp3"});
+  const std::string before = h.Setting("settings", "LastPlayed");
+  for (const char* name : {"ro.kpp", "ro.m3u", "ro.pls"}) {
+    ::chmod(h.dir.Write(name, "mine\r\n").c_str(), 0444);
+  }
+  Save("ro.kpp", 1);
+  EXPECT_EQ(LastMessage(), "Cannot create file \"" + h.dir.File("ro.kpp") +
+                               "\". Permission denied");
+  Save("ro.m3u", 2);
+  EXPECT_EQ(LastMessage(), "Cannot create file \"" + h.dir.File("ro.m3u") +
+                               "\". Permission denied");
+  Save("ro.pls", 3);
+  EXPECT_EQ(LastMessage(), "Unable to write to " + h.dir.File("ro.pls"));
+  for (const char* name : {"ro.kpp", "ro.m3u", "ro.pls"}) {
+    EXPECT_EQ(h.dir.Read(name), "mine\r\n") << name;
+  }
+  EXPECT_EQ(h.Setting("settings", "LastPlayed"), before);
+  EXPECT_TRUE(h.player->state().history_list.empty());
+
+  h.dir.Write("synced/list.kpp", "");
+  ASSERT_EQ(::symlink("synced/list.kpp", h.dir.File("list.kpp").c_str()), 0);
+  Save("list.kpp", 1);
+  EXPECT_EQ(h.dir.Read("synced/list.kpp"), paths[0] + "\r\n" + paths[1] +
+                                               "\r\n");
+  struct stat info {};
+  ASSERT_EQ(::lstat(h.dir.File("list.kpp").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(FilesTest, HostileFilesLoadWhatTheyHoldWithoutHarm) {

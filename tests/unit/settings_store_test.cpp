@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "fakes/player_harness.h"
 #include "fakes/temp_dir.h"
 
 namespace kivo {
@@ -90,6 +91,46 @@ TEST(SettingsStoreTest, AnExistingFileKeepsItsMode) {
   struct stat info {};
   ASSERT_EQ(::stat(dir.File("settings.ini").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(SettingsStoreTest, AReadOnlyFileIsNotReplacedEvenForRoot) {
+  TempDir dir;
+  const std::string path = dir.Write("settings.ini", "[settings]\nMode=2\n");
+  ::chmod(path.c_str(), 0444);
+  SettingsStore store(path);
+  try {
+    store.WriteInt("settings", "Mode", 3);
+    FAIL() << "no error";
+  } catch (const SettingsWriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+  }
+  EXPECT_EQ(dir.Read("settings.ini"), "[settings]\nMode=2\n");
+}
+
+TEST(SettingsStoreTest, ALinkedFileIsWrittenThroughItsLink) {
+  TempDir dir;
+  dir.Write("dotfiles/kivo.ini", "[settings]\r\nMode=2\r\n");
+  ASSERT_EQ(::symlink("dotfiles/kivo.ini", dir.File("settings.ini").c_str()),
+            0);
+  SettingsStore store(dir.File("settings.ini"));
+  store.WriteInt("settings", "Mode", 3);
+  EXPECT_EQ(dir.Read("dotfiles/kivo.ini"), "[settings]\r\nMode=3\r\n");
+  struct stat info {};
+  ASSERT_EQ(::lstat(dir.File("settings.ini").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+}
+
+// The option click stops at the failed write and the user hears why.
+TEST(SettingsStoreTest, AReadOnlySettingsFileAbandonsTheCommandWithAMessage) {
+  testing::PlayerHarness h;
+  ASSERT_TRUE(h.Start());
+  const std::string path = h.dir.File("settings.ini");
+  const std::string before = h.dir.Read("settings.ini");
+  ::chmod(path.c_str(), 0400);
+  h.player->MenuItemClicked("History2");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].text, "Unable to write to " + path);
+  EXPECT_EQ(h.dir.Read("settings.ini"), before);
 }
 
 }  // namespace

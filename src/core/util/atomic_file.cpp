@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/util/text.h"
+
 namespace kivo {
 namespace {
 
@@ -37,6 +39,50 @@ std::string FolderOf(const std::string& path) {
 
 void Fail(std::string* error, int error_number) {
   if (error) *error = SystemReason(error_number);
+}
+
+// The file that path names once its symbolic links are followed (a relative
+// link counts from the link's own folder), so that a linked settings.ini or
+// playlist is replaced where it really lives and the link stays. 0 or ELOOP.
+int FollowLinks(const std::string& path, std::string* target) {
+  constexpr int kMaxLinks = 40;  // the kernel's own limit
+  std::string current = path;
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      *target = current;
+      return 0;
+    }
+    std::string link(static_cast<size_t>(info.st_size) + 256, '\0');
+    ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+    if (length < 0) return errno;
+    link.resize(static_cast<size_t>(length));
+    current = StartsWith(link, "/") ? link : FolderOf(current) + "/" + link;
+  }
+  return ELOOP;
+}
+
+// A file the user made read-only stays as it is. The rename would need only
+// the folder's permission, and root may write anything; a file without any
+// write bit is read-only for root too.
+int RefusedWrite(const std::string& file, const struct stat& info) {
+  if ((info.st_mode & 0222) == 0) return EACCES;
+  if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0) return errno;
+  return 0;
+}
+
+// Where the new content goes and with which mode (an existing file keeps
+// its own); an errno when the write must not happen.
+int TargetOf(const std::string& path, std::string* target, mode_t* mode) {
+  int link_error = FollowLinks(path, target);
+  if (link_error != 0) return link_error;
+  struct stat info {};
+  if (::stat(target->c_str(), &info) != 0) return 0;
+  if (S_ISREG(info.st_mode)) {
+    if (int refused = RefusedWrite(*target, info)) return refused;
+  }
+  *mode = info.st_mode & 07777;
+  return 0;
 }
 
 }  // namespace
@@ -75,24 +121,27 @@ bool ReadWholeFile(const std::string& path, std::string* content,
 
 bool WriteFileAtomically(const std::string& path, std::string_view content,
                          unsigned new_file_mode, std::string* error) {
-  struct stat old_info {};
+  std::string target;
   mode_t mode = static_cast<mode_t>(new_file_mode);
-  if (::stat(path.c_str(), &old_info) == 0) mode = old_info.st_mode & 07777;
-
-  std::string temp = FolderOf(path) + "/.kivo-write-XXXXXX";
+  int refused = TargetOf(path, &target, &mode);
+  if (refused != 0) {
+    Fail(error, refused);
+    return false;
+  }
+  std::string temp = FolderOf(target) + "/.kivo-write-XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) {
     Fail(error, errno);
     return false;
   }
-  bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 &&
-            ::fsync(fd) == 0;
+  bool ok =
+      WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   int saved = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
     saved = errno;
   }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
     ok = false;
     saved = errno;
   }

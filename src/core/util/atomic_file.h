@@ -12,7 +12,10 @@ bool ReadWholeFile(const std::string& path, std::string* content,
 // Replaces the file at path with content: written to a temporary file in the
 // same folder, flushed and renamed over the old one, so a crash leaves either
 // the old or the new file, never half of one. A new file gets new_file_mode;
-// an existing one keeps its mode. On failure *error holds the system's reason.
+// an existing one keeps its mode. A symbolic link is written through: its
+// target is replaced and the link stays. A file that is read-only (no write
+// permission, or no write bit at all, which counts for root too) is refused
+// and kept. On failure *error holds the system's reason.
 bool WriteFileAtomically(const std::string& path, std::string_view content,
                          unsigned new_file_mode = 0644,
                          std::string* error = nullptr);
