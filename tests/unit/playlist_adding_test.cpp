@@ -85,6 +85,40 @@ TEST_F(AddingTest, AddDirectoryScansDepthFirstSkippingHiddenAndUnsupported) {
   EXPECT_EQ(model().Count(), 8);
 }
 
+// An album's tracks come in name order, whatever order the file system keeps
+// (ext4 lists a folder in hash order).
+TEST_F(AddingTest, EveryWayOfScanningWalksEachFolderInNameOrderIgnoringCase) {
+  for (const char* name :
+       {"album/Track 10.mp3", "album/disc 2/b.mp3", "album/track 03.mp3",
+        "album/Bonus.ogg", "album/TRACK 01.mp3", "album/Disc 1/c.mp3",
+        "album/disc 2/A.mp3", "album/alpha.ogg", "album/Track 02.mp3"}) {
+    h.dir.Write(name, "");
+  }
+  const std::string album = h.dir.File("album");
+  Lines in_order;
+  for (const char* name :
+       {"/alpha.ogg", "/Bonus.ogg", "/Disc 1/c.mp3", "/disc 2/A.mp3",
+        "/disc 2/b.mp3", "/TRACK 01.mp3", "/Track 02.mp3", "/track 03.mp3",
+        "/Track 10.mp3"}) {
+    in_order.push_back(album + name);
+  }
+  Folder(album, "AddDirectory");
+  EXPECT_EQ(model().file_list, in_order);
+  h.player->MenuItemClicked("Clear");
+  h.player->FilesDropped({album});
+  EXPECT_EQ(model().file_list, in_order);
+  h.player->MenuItemClicked("Clear");
+  Folder(album, "OpenFolder1");
+  EXPECT_EQ(model().file_list, in_order);
+
+  h.dir.Write("album/track 05.mp3", "");
+  h.dir.Write("album/Track 04.mp3", "");
+  h.player->MenuItemClicked("Refresh1");
+  EXPECT_EQ(model().file_list.size(), 11u);
+  EXPECT_EQ(model().lines[9], "Track 04");
+  EXPECT_EQ(model().lines[10], "track 05");
+}
+
 TEST_F(AddingTest, UnreadableFoldersAndSymlinkLoopsAreSkipped) {
   std::string tree = MakeTree();
   ASSERT_EQ(::symlink("..", (tree + "/sub/up").c_str()), 0);

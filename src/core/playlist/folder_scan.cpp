@@ -3,9 +3,11 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/playlist/entry_names.h"
+#include "core/util/text.h"
 
 namespace kivo {
 namespace {
@@ -22,8 +24,22 @@ bool IsFolder(const std::string& path, const dirent& entry) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The visible entries of one folder, read whole before any is handled so that
-// a deep tree never holds one open descriptor per level.
+// Name order ignoring letter case, as the system the player was written for
+// lists a folder (ext4 lists it in hash order, which scrambles an album).
+// Names equal but for case go by their bytes, so no file system decides.
+bool ComesBefore(const Listed& a, const Listed& b) {
+  const size_t common = std::min(a.name.size(), b.name.size());
+  for (size_t i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(AsciiLower(a.name[i]));
+    const auto y = static_cast<unsigned char>(AsciiLower(b.name[i]));
+    if (x != y) return x < y;
+  }
+  if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+  return a.name < b.name;
+}
+
+// The visible entries of one folder in name order, read whole before any is
+// handled so that a deep tree never holds one open descriptor per level.
 std::vector<Listed> ListFolder(DIR* dir, const std::string& folder) {
   std::vector<Listed> listed;
   while (const dirent* entry = ::readdir(dir)) {
@@ -31,6 +47,7 @@ std::vector<Listed> ListFolder(DIR* dir, const std::string& folder) {
     if (name.empty() || name.front() == '.') continue;  // ".", "..", hidden
     listed.push_back({name, IsFolder(folder + "/" + name, *entry)});
   }
+  std::sort(listed.begin(), listed.end(), ComesBefore);
   return listed;
 }
 

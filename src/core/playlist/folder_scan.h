@@ -11,11 +11,12 @@
 namespace kivo {
 
 // Appends every supported file of a folder tree to the playlist (location,
-// shuffle pool, line = its name), depth first in the order the file system
-// lists the entries; a subfolder's files come at the moment the scan reaches
-// it. Names beginning with "." are hidden and skipped; unreadable folders are
-// skipped silently; a folder reached twice (a symlink loop) is scanned once.
-// Folder and name are joined with "/" as they are; nothing is normalised.
+// shuffle pool, line = its name), depth first, each folder's entries in name
+// order ignoring letter case; a subfolder's files come at the moment the scan
+// reaches it. Names beginning with "." are hidden and skipped; unreadable
+// folders are skipped silently; a folder reached twice (a symlink loop) is
+// scanned once. Folder and name are joined with "/" as they are; nothing is
+// normalised.
 class FolderScan {
  public:
   // skip_known: a file whose path equals (exactly, case-sensitive) a location
