@@ -96,10 +96,9 @@ TEST_F(AddingTest, EveryWayOfScanningWalksEachFolderInNameOrderIgnoringCase) {
   }
   const std::string album = h.dir.File("album");
   Lines in_order;
-  for (const char* name :
-       {"/alpha.ogg", "/Bonus.ogg", "/Disc 1/c.mp3", "/disc 2/A.mp3",
-        "/disc 2/b.mp3", "/TRACK 01.mp3", "/Track 02.mp3", "/track 03.mp3",
-        "/Track 10.mp3"}) {
+  for (const char* name : {"/alpha.ogg", "/Bonus.ogg", "/Disc 1/c.mp3",
+                           "/disc 2/A.mp3", "/disc 2/b.mp3", "/TRACK 01.mp3",
+                           "/Track 02.mp3", "/track 03.mp3", "/Track 10.mp3"}) {
     in_order.push_back(album + name);
   }
   Folder(album, "AddDirectory");

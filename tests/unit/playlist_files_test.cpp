@@ -174,8 +174,8 @@ TEST_F(FilesTest, AReadOnlyPlaylistIsKeptAndALinkedOneWrittenThrough) {
   h.dir.Write("synced/list.kpp", "");
   ASSERT_EQ(::symlink("synced/list.kpp", h.dir.File("list.kpp").c_str()), 0);
   Save("list.kpp", 1);
-  EXPECT_EQ(h.dir.Read("synced/list.kpp"), paths[0] + "\r\n" + paths[1] +
-                                               "\r\n");
+  EXPECT_EQ(h.dir.Read("synced/list.kpp"),
+            paths[0] + "\r\n" + paths[1] + "\r\n");
   struct stat info {};
   ASSERT_EQ(::lstat(h.dir.File("list.kpp").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));

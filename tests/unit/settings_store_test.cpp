@@ -41,7 +41,8 @@ TEST(SettingsStoreTest, KindsStoreTheirForms) {
 TEST(SettingsStoreTest, HandEditsAreSeenByTheNextRead) {
   TempDir dir;
   SettingsStore store(dir.File("settings.ini"));
-  dir.Write("settings.ini", "[Settings]\nOnTop=true\nShowTray=2\nvolume=0x10\n");
+  dir.Write("settings.ini",
+            "[Settings]\nOnTop=true\nShowTray=2\nvolume=0x10\n");
   EXPECT_FALSE(store.ReadSettingBool("settings", "OnTop", false));
   EXPECT_TRUE(store.ReadSettingBool("settings", "OnTop", true));
   EXPECT_TRUE(store.ReadSettingBool("settings", "ShowTray", false));
@@ -131,6 +132,32 @@ TEST(SettingsStoreTest, AReadOnlySettingsFileAbandonsTheCommandWithAMessage) {
   ASSERT_EQ(h.dialogs.messages.size(), 1u);
   EXPECT_EQ(h.dialogs.messages[0].text, "Unable to write to " + path);
   EXPECT_EQ(h.dir.Read("settings.ini"), before);
+}
+
+// A frozen settings.ini still starts the player: restoring the remembered
+// playlist names it in LastPlayed again, which changes nothing.
+TEST(SettingsStoreTest, AReadOnlyFileThatAlreadyHoldsTheValueIsNoFailure) {
+  testing::PlayerHarness h;
+  const std::string track = h.AddFile("a.mp3");
+  const std::string list = h.dir.Write("list.kpp", track + "\r\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" + list + "\r\n");
+  ::chmod(h.dir.File("settings.ini").c_str(), 0444);
+  ASSERT_TRUE(h.Start());
+  EXPECT_EQ(h.player->state().playlist.file_list,
+            std::vector<std::string>{track});
+  EXPECT_EQ(h.player->state().playlist.lines, std::vector<std::string>{"a"});
+  EXPECT_TRUE(h.dialogs.messages.empty());
+
+  // Another list cannot be remembered: the user hears so, and the list
+  // shown is whole.
+  const std::string other =
+      h.dir.Write("other.kpp", h.AddFile("b.mp3") + "\r\n");
+  h.dialogs.open_answers.push_back({other});
+  h.player->MenuItemClicked("LoadPlaylist");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].text,
+            "Unable to write to " + h.dir.File("settings.ini"));
+  EXPECT_EQ(h.player->state().playlist.lines, std::vector<std::string>{"b"});
 }
 
 }  // namespace

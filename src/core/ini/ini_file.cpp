@@ -27,9 +27,15 @@ long long IniFile::ReadInt(std::string_view section, std::string_view key,
 
 bool IniFile::WriteText(std::string_view section, std::string_view key,
                         std::string_view value, std::string* error) const {
-  IniDocument document = Load();
+  std::string content;
+  const bool present = ReadWholeFile(path_, &content);
+  IniDocument document = present ? IniDocument::Parse(content) : IniDocument();
   document.Set(section, key, value);
-  return Store(document, error);
+  std::string updated = document.Serialize();
+  // A file that holds the value already needs no write: a read-only one is
+  // then no failure.
+  if (present && updated == content) return true;
+  return WriteFileAtomically(path_, updated, new_file_mode_, error);
 }
 
 }  // namespace kivo

@@ -25,7 +25,8 @@ class IniFile {
                        std::string_view fallback) const;
   long long ReadInt(std::string_view section, std::string_view key,
                     long long fallback) const;
-  // Read, change one key, write back.
+  // Read, change one key, write back (nothing is written when the file
+  // stays the same).
   bool WriteText(std::string_view section, std::string_view key,
                  std::string_view value, std::string* error = nullptr) const;
 
