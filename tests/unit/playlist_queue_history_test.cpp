@@ -117,6 +117,24 @@ TEST_F(HistoryTest, SixLoadsShowTheFiveNewestAndSurviveARestart) {
   EXPECT_EQ(Captions()[4], "5. " + lists[2]);
 }
 
+// Delete, Queue and Enter act on the selected line: after a new list the old
+// selection would name a line the user never picked.
+TEST_F(HistoryTest, LoadsHistoryLoadsAndNewPlaylistClearTheSelection) {
+  h.AddEntries({"x.mp3", "y.mp3"});
+  std::string list = h.dir.Write(
+      "two.kpp", h.AddFile("p.mp3") + "\r\n" + h.AddFile("q.mp3") + "\r\n");
+  h.window.SelectLine(1);
+  Load(list);
+  EXPECT_EQ(h.window.SelectedLine(), -1);
+  h.window.SelectLine(0);
+  h.player->MenuItemClicked(Child(0).name);
+  EXPECT_EQ(h.player->state().playlist.Count(), 2);
+  EXPECT_EQ(h.window.SelectedLine(), -1);
+  h.window.SelectLine(1);
+  h.player->MenuItemClicked("Clear");
+  EXPECT_EQ(h.window.SelectedLine(), -1);
+}
+
 TEST_F(HistoryTest, AnAmpersandShowsOnceAndOpensTheRightFile) {
   std::string list = MakeList("rock&roll.kpp");
   std::string other = MakeList("other.kpp");

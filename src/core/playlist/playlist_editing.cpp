@@ -30,6 +30,7 @@ void PlaylistEditor::ClearClick() {
   state_.playlist.Clear();
   state_.queue_list.clear();
   state_.playlist.playing_index = -1;
+  context_.platform.window.SelectLine(-1);
   Autosave();
 }
 
