@@ -108,9 +108,14 @@ void PlaylistFiles::ReplaceWith(const std::vector<std::string>& locations,
   for (const std::string& location : locations) {
     model_.AppendEntry(location, std::string(), true);
   }
-  context_.settings.WriteText("settings", "LastPlayed", path);
   model_.playing_index = -1;
+  // The old selection would name a line of the new list the user never
+  // picked, for Delete, Queue and Enter.
+  context_.platform.window.SelectLine(-1);
   RefreshLines();
+  // Last: a settings file that cannot be written abandons the command with
+  // the new list whole.
+  context_.settings.WriteText("settings", "LastPlayed", path);
 }
 
 void PlaylistFiles::RefreshLines() {
