@@ -119,5 +119,21 @@ TEST(SearchMatchTest, OnlyAsciiLettersFoldCase) {
   EXPECT_EQ(MatchingLines(lines, ""), (std::vector<int>{0, 1, 2}));
 }
 
+// A name in Latin-1 is shown as "Café" (not valid UTF-8, shown as CP1252); what
+// the user types is UTF-8.
+TEST_F(SearchTest, ALatin1LineMatchesWhatItShows) {
+  const std::string latin1_path = h.AddFile("Caf\xE9 del Mar.mp3");
+  model().AppendEntry(latin1_path, "Caf\xE9 del Mar", true);
+  Open([&](FakeSearchView& view) {
+    view.events->EditChange("caf\xC3\xA9");
+    ASSERT_EQ(view.results.size(), 1u);
+    EXPECT_EQ(view.results[0], "Caf\xE9 del Mar");
+    view.events->EditKeyDown(vk::kReturn);
+  });
+  EXPECT_EQ(model().playing_index, 5);
+  EXPECT_EQ(MatchingLines({"\x80uro", "A\x9Fnd"}, "\xE2\x82\xAC"),
+            (std::vector<int>{0}));
+}
+
 }  // namespace
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "core/platform/shell_events.h"
 #include "core/util/text.h"
+#include "core/util/utf8.h"
 
 namespace kivo {
 
@@ -11,7 +12,9 @@ std::vector<int> MatchingLines(const std::vector<std::string>& lines,
   std::string lowered;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!needle.empty()) {
-      lowered.assign(lines[i]);
+      // As the line is shown: a name that is not UTF-8 shows as CP1252, and
+      // the typed needle is UTF-8.
+      lowered = IsValidUtf8(lines[i]) ? lines[i] : EnsureUtf8(lines[i]);
       for (char& c : lowered) c = AsciiLower(c);
       if (lowered.find(needle) == std::string::npos) continue;
     }

@@ -54,8 +54,9 @@ class SearchWindow : public SearchEvents {
   std::vector<int> result_lines_;  // parallel to the view's results
 };
 
-// Lines whose ASCII-lower-case form contains needle (already lower case),
-// in playlist order; every line when needle is empty.
+// Lines whose text as shown (UTF-8, or CP1252 when not valid UTF-8), in
+// ASCII lower case, contains needle (UTF-8, already lower case), in playlist
+// order; every line when needle is empty.
 std::vector<int> MatchingLines(const std::vector<std::string>& lines,
                                const std::string& needle);
 
