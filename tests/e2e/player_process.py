@@ -27,6 +27,26 @@ def make_tone(path, seconds=1, frequency=440):
     return path
 
 
+class Checks:
+    """Counts what a test checks and names each failure."""
+
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def __call__(self, condition, what):
+        if condition:
+            self.passed += 1
+        else:
+            self.failed += 1
+            print(f"FAILED: {what}")
+        return condition
+
+    def exit_code(self):
+        print(f"{self.passed} passed, {self.failed} failed")
+        return 1 if self.failed else 0
+
+
 class ProgramFolder:
     """A temporary program folder with the donation prompt answered."""
 

@@ -4,17 +4,10 @@ driven with xdotool as a user would, and what the next start restores."""
 import sys
 import time
 
-from player_process import Player, ProgramFolder, make_tone, wait_until
+from player_process import Checks, Player, ProgramFolder, make_tone, wait_until
 import x_session
 
-RESULTS = {"passed": 0, "failed": 0}
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
+check = Checks()
 
 
 def save_playlist(session, window, path, types_down):
@@ -66,16 +59,8 @@ def test_a_bare_name_saved_as_m3u_comes_back(session, program):
 
 
 def main(program):
-    if not x_session.available():
-        print("0 passed, 0 failed, 1 skipped: Xvfb, openbox or trayer missing")
-        return 0
-    session = x_session.XSession()
-    try:
-        test_a_bare_name_saved_as_m3u_comes_back(session, program)
-    finally:
-        session.close()
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return x_session.run_tests([test_a_bare_name_saved_as_m3u_comes_back],
+                               program, check)
 
 
 if __name__ == "__main__":

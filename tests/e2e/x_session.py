@@ -125,3 +125,18 @@ class XSession:
 def available():
     return all(shutil.which(tool) for tool in
                ("Xvfb", "openbox", "trayer", "xdotool", "import", "xprop"))
+
+
+def run_tests(tests, program, checks):
+    """Runs each test(session, program) on one private display; the exit
+    code of the checks, or 0 with a note when the tools are missing."""
+    if not available():
+        print("0 passed, 0 failed, 1 skipped: Xvfb, openbox or trayer missing")
+        return 0
+    session = XSession()
+    try:
+        for test in tests:
+            test(session, program)
+    finally:
+        session.close()
+    return checks.exit_code()
