@@ -1,4 +1,4 @@
-"""The real player under Xvfb: Save Playlist through Qt's own save dialog,
+"""The real player under Xvfb: Save and Load Playlist through Qt's own dialogs,
 driven with xdotool as a user would, and what the next start restores."""
 
 import sys
@@ -53,6 +53,21 @@ def test_a_bare_name_saved_as_m3u_comes_back(session, program):
         restored = wait_until(lambda: folder.read("check.kpp"), 10)
         check(restored == "".join(tone + "\r\n" for tone in tones),
               f"the next start restores the same three entries: {restored!r}")
+
+        # A load forgets the selection: Delete then has nothing to remove.
+        session.key(window, "Down", "Down")
+        session.key(window, "ctrl+o")
+        if check(session.visible_window("^Load Playlist", 15),
+                 "Ctrl+O opens the load dialog"):
+            time.sleep(0.5)
+            session.xdotool("type", "--delay", "20", folder.file("three.kpp"))
+            session.xdotool("key", "Return")
+            time.sleep(1)
+            session.key(window, "Delete")
+            save_playlist(session, window, folder.file("after"), 0)
+            after = wait_until(lambda: folder.read("after.kpp"), 10)
+            check(after == "".join(tone + "\r\n" for tone in tones),
+                  f"Delete after a load removes nothing: {after!r}")
     finally:
         player.stop()
         folder.remove()
