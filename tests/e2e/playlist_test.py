@@ -1,6 +1,7 @@
 """The real player under Xvfb: Save and Load Playlist through Qt's own dialogs,
 driven with xdotool as a user would, and what the next start restores."""
 
+import os
 import sys
 import time
 
@@ -73,8 +74,34 @@ def test_a_bare_name_saved_as_m3u_comes_back(session, program):
         folder.remove()
 
 
+def test_a_linked_settings_file_stays_a_link(session, program):
+    """Dotfile managers keep settings.ini elsewhere and link it in."""
+    folder = ProgramFolder()
+    os.makedirs(folder.file("dotfiles"))
+    os.rename(folder.file("settings.ini"), folder.file("dotfiles/kivo.ini"))
+    os.symlink("dotfiles/kivo.ini", folder.file("settings.ini"))
+    player = Player(program, folder, env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player", 30)
+        if not check(window, "the window shows"):
+            return
+        session.xdotool("windowmove", "--sync", window, "210", "160")
+        time.sleep(0.3)
+        session.key(window, "alt+F4")
+        check(player.wait(20) == 0, "closing ends the program")
+        check(os.path.islink(folder.file("settings.ini")),
+              "settings.ini is still a link")
+        written = folder.read("dotfiles/kivo.ini") or ""
+        check("[Main.Position]" in written,
+              f"the close wrote through the link: {written!r}")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
-    return x_session.run_tests([test_a_bare_name_saved_as_m3u_comes_back],
+    return x_session.run_tests([test_a_bare_name_saved_as_m3u_comes_back,
+                                test_a_linked_settings_file_stays_a_link],
                                program, check)
 
 
