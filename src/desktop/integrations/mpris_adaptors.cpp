@@ -30,15 +30,12 @@ void MprisPlayerAdaptor::PlayPause() {
 void MprisPlayerAdaptor::Stop() { model_->Command(MediaCommand::kStop); }
 void MprisPlayerAdaptor::Play() { model_->Command(MediaCommand::kPlay); }
 
-void MprisPlayerAdaptor::Seek(qlonglong offset_us) {
-  if (model_->Seek(offset_us)) emit Seeked(model_->PositionUs());
-}
+// Seeked is sent when the player reports the seek, as for its own keys.
+void MprisPlayerAdaptor::Seek(qlonglong offset_us) { model_->Seek(offset_us); }
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track_id,
                                      qlonglong position_us) {
-  if (model_->SetPosition(track_id, position_us)) {
-    emit Seeked(model_->PositionUs());
-  }
+  model_->SetPosition(track_id, position_us);
 }
 
 // The player opens locations through its own playlist commands only.

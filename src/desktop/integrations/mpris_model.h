@@ -26,7 +26,7 @@ class MprisModel {
   bool CanSeek() const;
   bool CanGoNext() const;
   bool CanGoPrevious() const;
-  bool CanPlay() const { return events_ != nullptr; }
+  bool CanPlay() const { return Status().can_play; }
   bool CanPause() const { return events_ != nullptr; }
   // Every property of the Player interface that announces its changes
   // (Position does not: clients ask for it).
