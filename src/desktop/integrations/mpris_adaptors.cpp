@@ -30,7 +30,6 @@ void MprisPlayerAdaptor::PlayPause() {
 void MprisPlayerAdaptor::Stop() { model_->Command(MediaCommand::kStop); }
 void MprisPlayerAdaptor::Play() { model_->Command(MediaCommand::kPlay); }
 
-// Seeked is sent when the player reports the seek, as for its own keys.
 void MprisPlayerAdaptor::Seek(qlonglong offset_us) { model_->Seek(offset_us); }
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track_id,
