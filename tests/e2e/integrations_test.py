@@ -152,7 +152,7 @@ def test_status_signals(session, bus, program):
     folder = ProgramFolder()
     folder.write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=3\r\n")
     player, window = start_playing(session, bus, program, folder,
-                                   make_tone(folder.file("short.mp3"), 3))
+                                   make_tone(folder.file("short.mp3"), 5))
     monitor = None
     try:
         monitor = SignalMonitor(bus)
