@@ -14,7 +14,7 @@ TRAY_W, TRAY_H = 120, 24
 class XSession:
     """Xvfb, openbox and trayer; ended by close()."""
 
-    def __init__(self):
+    def __init__(self, tray=True):
         self.processes = []
         read_fd, write_fd = os.pipe()
         xvfb = subprocess.Popen(
@@ -32,6 +32,11 @@ class XSession:
         self._start(["openbox"])
         wait_until(lambda: self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
                    .find("window id") >= 0, 10)
+        if tray:
+            self.start_tray()
+
+    def start_tray(self):
+        """Starts the tray host (at login it may come after the programs)."""
         self._start(["trayer", "--edge", "top", "--align", "right",
                      "--widthtype", "pixel", "--width", str(TRAY_W),
                      "--heighttype", "pixel", "--height", str(TRAY_H)])
@@ -65,6 +70,15 @@ class XSession:
                                name_pattern).split()
             return ids[0] if ids else None
         return wait_until(find, timeout_s)
+
+    def window_state(self, window):
+        """The ICCCM state: "Normal", "Iconic" (minimized), or "Withdrawn"
+        (hidden, also when the property is gone)."""
+        text = self.run(["xprop", "-id", window, "WM_STATE"])
+        for state in ("Normal", "Iconic"):
+            if f"window state: {state}" in text:
+                return state
+        return "Withdrawn"
 
     def geometry(self, window):
         """(x, y, width, height) of a window, frame excluded."""

@@ -15,6 +15,7 @@
 #include "core/platform/http_client.h"
 #include "core/platform/now_playing.h"
 #include "core/platform/search_window.h"
+#include "core/platform/shell_events.h"
 #include "core/platform/tag_window.h"
 
 namespace kivo::testing {
@@ -114,9 +115,17 @@ class FakeNowPlaying : public NowPlaying {
   void Announce(const std::string& title) override {
     announced.push_back(title);
   }
-  void StatusChanged() override { ++status_changes; }
+  void StatusChanged() override {
+    ++status_changes;
+    if (events != nullptr) told.push_back(events->Status());
+  }
+  void Seeked() override { ++seeks; }
   std::vector<std::string> announced;
   int status_changes = 0;
+  int seeks = 0;
+  // Set by a test: every notice then records the status a desktop would read.
+  const ShellEvents* events = nullptr;
+  std::vector<PlayerStatus> told;
 };
 
 class FakeAssociations : public Associations {

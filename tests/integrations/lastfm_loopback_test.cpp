@@ -81,6 +81,28 @@ TEST_F(LastFmLoopbackTest, HandshakeQueryAndHeadersAreExact) {
             "Mozilla/3.0 (compatible; Indy Library)");
 }
 
+// "letmein" scrambled with the old constants held a line feed and a carriage
+// return: settings.ini gave back an empty password and the server said BADAUTH.
+TEST_F(LastFmLoopbackTest, APasswordTypedInTheDialogLogsIn) {
+  context.menus.SetChecked("LastFM1", true);
+  h.dialogs.input_answers = {std::string("j\xC3\xB6rg"),
+                             std::string("letmein")};
+  server.QueueReply(HttpReply("200 OK", "OK\n" + kSession + "\n" +
+                                            server.BaseUrl() + "/np\n" +
+                                            server.BaseUrl() + "/sub\n"));
+  lastfm.OptionClicked();
+  h.loop.Drain();
+  auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  int64_t t = lastfm::UtcTimestamp(1700000000);
+  EXPECT_NE(requests[0].request_line.find(
+                "&a=" + lastfm::HandshakeToken("letmein", t) + " HTTP/1.1"),
+            std::string::npos)
+      << requests[0].request_line;
+  EXPECT_EQ(lastfm.session().id, kSession);
+  EXPECT_TRUE(context.menus.Checked("LastFM1"));
+}
+
 TEST_F(LastFmLoopbackTest, NowPlayingAndSubmissionBodiesAreExact) {
   Connect();
   AudioLibrary::Handle channel =

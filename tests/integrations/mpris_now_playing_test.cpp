@@ -64,6 +64,7 @@ class MprisNowPlayingTest : public ::testing::Test {
 
   void SetUp() override {
     if (address_.isEmpty()) GTEST_SKIP() << "no dbus-daemon";
+    events_.status.can_play = true;  // a player with a playlist
     bus_ = std::make_unique<QDBusConnection>(
         QDBusConnection::connectToBus(address_, QStringLiteral("player")));
     now_playing_ = std::make_unique<MprisNowPlaying>(&events_, *bus_);
@@ -237,6 +238,46 @@ TEST_F(MprisNowPlayingTest, PropertiesChangedCarriesOnlyWhatChanged) {
   ASSERT_TRUE(WaitUntil([&] { return recorder.batches.size() >= 4; }));
   EXPECT_EQ(recorder.batches.size(), 4u);
   QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
+}
+
+// Collects the Seeked signals another client of the bus sees.
+class SeekedRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<qlonglong> positions_us;
+
+ public Q_SLOTS:
+  void Seeked(qlonglong position_us) { positions_us.push_back(position_us); }
+};
+
+TEST_F(MprisNowPlayingTest, SeekedCarriesThePositionAndCanPlayFollowsTheCore) {
+  QDBusConnection watcher =
+      QDBusConnection::connectToBus(address_, QStringLiteral("seek-watcher"));
+  SeekedRecorder recorder;
+  ASSERT_TRUE(watcher.connect(
+      QStringLiteral("org.mpris.MediaPlayer2.kivoplayer"),
+      QStringLiteral("/org/mpris/MediaPlayer2"),
+      QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("Seeked"),
+      &recorder, SLOT(Seeked(qlonglong))));
+  events_.status.position_seconds = 42.5;
+  now_playing_->Seeked();
+  ASSERT_TRUE(WaitUntil([&] { return !recorder.positions_us.empty(); }));
+  EXPECT_EQ(recorder.positions_us, std::vector<qlonglong>{42500000});
+  QDBusConnection::disconnectFromBus(QStringLiteral("seek-watcher"));
+
+  events_.status.can_play = false;
+  EXPECT_EQ(RunProgram({QStringLiteral("gdbus"), QStringLiteral("call"),
+                        QStringLiteral("--session"), QStringLiteral("--dest"),
+                        QStringLiteral("org.mpris.MediaPlayer2.kivoplayer"),
+                        QStringLiteral("--object-path"),
+                        QStringLiteral("/org/mpris/MediaPlayer2"),
+                        QStringLiteral("--method"),
+                        QStringLiteral("org.freedesktop.DBus.Properties.Get"),
+                        QStringLiteral("org.mpris.MediaPlayer2.Player"),
+                        QStringLiteral("CanPlay")},
+                       BusEnvironment()),
+            "(<false>,)");
 }
 
 TEST_F(MprisNowPlayingTest, SecondInstanceTakesAnInstanceName) {

@@ -18,11 +18,17 @@ TEST(LastFmProtocolTest, FormEncodeKeepsOnlyItsSafeSet) {
   EXPECT_EQ(FormEncode(std::string("\0", 1)), "%00");
 }
 
-TEST(LastFmProtocolTest, PasswordScrambleIsItsOwnInverseAndCut) {
-  std::string scrambled = ScramblePassword("secret");
-  EXPECT_NE(scrambled, "secret");
-  EXPECT_EQ(ScramblePassword(scrambled), "secret");
-  EXPECT_EQ(ScramblePassword(std::string(300, 'x')).size(), 255u);
+TEST(LastFmProtocolTest, StoredPasswordIsScrambledPlainTextAndCut) {
+  std::string stored = ScramblePassword("secret");
+  EXPECT_EQ(stored.find("secret"), std::string::npos);
+  EXPECT_EQ(stored.find_first_not_of("hex:0123456789abcdef"),
+            std::string::npos);
+  EXPECT_EQ(UnscramblePassword(stored), "secret");
+  EXPECT_EQ(UnscramblePassword(ScramblePassword(std::string(300, 'x'))),
+            std::string(255, 'x'));
+  // Hand-edited: no password rather than a wrong one.
+  EXPECT_EQ(UnscramblePassword("hex:4"), "");
+  EXPECT_EQ(UnscramblePassword("hex:zz"), "");
 }
 
 TEST(LastFmProtocolTest, TokenIsMd5OfMd5PasswordAndTime) {

@@ -241,5 +241,56 @@ TEST_F(LastFmTest, TheOptionDialogStoresTheScrambledPasswordOrUnchecks) {
   EXPECT_EQ(h.Setting("settings", "LastFM"), "0");
 }
 
+// What the user types in the dialog must reach the token unchanged after a
+// trip through settings.ini: every byte a keyboard or an input method gives,
+// at either end of the password, with blanks and quotes around it.
+TEST_F(LastFmTest, EveryTypedPasswordComesBackWholeFromSettings) {
+  std::vector<std::string> passwords = {"letmein",
+                                        "football",
+                                        "monkey",
+                                        "  padded  ",
+                                        "\"quoted\"",
+                                        "'single'",
+                                        "p\xC3\xA4ss w\xC3\xB6rd",
+                                        "[section]",
+                                        "a=b;c#d",
+                                        std::string(255, 'f')};
+  std::string every_byte;
+  for (int byte = 0x20; byte <= 0xFF; ++byte) {
+    std::string b(1, static_cast<char>(byte));
+    passwords.push_back(b + "x" + b);
+    every_byte += b;
+  }
+  passwords.push_back(every_byte);
+  int64_t t = lastfm::UtcTimestamp(1000);
+  for (const std::string& password : passwords) {
+    SCOPED_TRACE(::testing::PrintToString(password));
+    menus().SetChecked("LastFM1", true);
+    h.dialogs.input_answers = {std::string("ann"), password};
+    h.http.requests.clear();
+    lastfm->OptionClicked();
+    h.loop.Drain();
+    ASSERT_EQ(h.http.requests.size(), 1u);
+    const std::string& url = h.http.requests[0].url;
+    EXPECT_EQ(url.substr(url.rfind("&a=") + 3),
+              lastfm::HandshakeToken(password, t));
+  }
+}
+
+// A password stored by an earlier version (each byte XOR 0x66, written as it
+// is) still logs in when it survived the file.
+TEST_F(LastFmTest, APasswordStoredByAnEarlierVersionStillLogsIn) {
+  menus().SetChecked("LastFM1", true);
+  std::string legacy = "secret";
+  for (char& c : legacy) c = static_cast<char>(c ^ 0x66);
+  h.WriteSettings("[Last.fm]\r\nuser=ann\r\npass=" + legacy + "\r\n");
+  lastfm->StartHandshake();
+  h.loop.Drain();
+  ASSERT_EQ(h.http.requests.size(), 1u);
+  const std::string& url = h.http.requests[0].url;
+  EXPECT_EQ(url.substr(url.rfind("&a=") + 3),
+            lastfm::HandshakeToken("secret", lastfm::UtcTimestamp(1000)));
+}
+
 }  // namespace
 }  // namespace kivo

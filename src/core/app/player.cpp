@@ -36,6 +36,9 @@ void Player::Guarded(const std::function<void()>& command) {
   } catch (const std::exception& error) {
     context_.ShowMessage(error.what());
   }
+  // Whatever the command changed (a device switch, a new playlist), the
+  // desktop's media controls learn it.
+  context_.platform.now_playing.StatusChanged();
 }
 
 void Player::WireMenus() {

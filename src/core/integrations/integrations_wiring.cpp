@@ -99,7 +99,8 @@ void Player::MediaControl(MediaCommand command) {
         state_.window_hidden = false;
         break;
       case MediaCommand::kQuit:
-        context_.platform.window.RequestClose();
+        // As the tray menu's Close: also with Close To Tray on.
+        context_.menus.Click("Close1");
         break;
     }
   });

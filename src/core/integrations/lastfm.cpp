@@ -76,8 +76,8 @@ void LastFm::OptionClicked() {
 void LastFm::StartHandshake() {
   const SettingsStore& settings = context_.settings;
   std::string user = settings.ReadSettingText("Last.fm", "user", "");
-  std::string password =
-      lastfm::ScramblePassword(settings.ReadSettingText("Last.fm", "pass", ""));
+  std::string password = lastfm::UnscramblePassword(
+      settings.ReadSettingText("Last.fm", "pass", ""));
   std::string server =
       settings.ReadSettingText("Last.fm", "server", lastfm::kDefaultServer);
   std::optional<HttpProxy> proxy;

@@ -57,6 +57,23 @@ int64_t NumberOr0(std::string_view text) {
   return value;
 }
 
+// The password's two scramble bytes; applying them twice gives the bytes back.
+constexpr unsigned char kScrambleFirst = 0x5A;
+constexpr unsigned char kScrambleSecond = 0x3C;
+// Starts the stored password of this version. An earlier version stored the
+// scrambled bytes as they were, which never start so: "h" scrambled is a
+// control character, and nobody types one into a password.
+constexpr std::string_view kStoredPasswordMarker = "hex:";
+
+std::string Scramble(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    c = static_cast<char>(static_cast<unsigned char>(c) ^ kScrambleFirst ^
+                          kScrambleSecond);
+  }
+  return out;
+}
+
 std::pair<std::string_view, std::string_view> SplitAtColon(
     std::string_view text) {
   size_t colon = text.find(':');
@@ -97,13 +114,25 @@ std::string FormEncode(std::string_view bytes) {
 }
 
 std::string ScramblePassword(std::string_view password) {
-  constexpr unsigned char kFirst = 0x5A;
-  constexpr unsigned char kSecond = 0x3C;
-  std::string out(password.substr(0, 255));
-  for (char& c : out) {
-    c = static_cast<char>(static_cast<unsigned char>(c) ^ kFirst ^ kSecond);
+  const std::string scrambled = Scramble(password.substr(0, 255));
+  return std::string(kStoredPasswordMarker) +
+         Hex(reinterpret_cast<const unsigned char*>(scrambled.data()),
+             scrambled.size());
+}
+
+std::string UnscramblePassword(std::string_view stored) {
+  if (!stored.starts_with(kStoredPasswordMarker)) return Scramble(stored);
+  stored.remove_prefix(kStoredPasswordMarker.size());
+  std::string bytes;
+  for (size_t i = 0; i + 1 < stored.size(); i += 2) {
+    unsigned value = 0;
+    auto [end, error] =
+        std::from_chars(stored.data() + i, stored.data() + i + 2, value, 16);
+    if (error != std::errc() || end != stored.data() + i + 2) return {};
+    bytes += static_cast<char>(value);
   }
-  return out;
+  if (stored.size() % 2 != 0) return {};
+  return Scramble(bytes);
 }
 
 std::string Md5Hex(std::string_view bytes) {

@@ -20,8 +20,15 @@ int64_t UtcTimestamp(std::time_t moment);
 
 // Space as "+", "*-.@_" and ASCII letters kept, every other byte "%xx".
 std::string FormEncode(std::string_view bytes);
-// Self-inverse: what scrambles the password also unscrambles it.
+// The form settings.ini keeps the password in: its bytes (at most 255)
+// scrambled with two fixed bytes and written as hexadecimal digits after
+// "hex:". Every password comes back whole: settings.ini drops blanks and
+// quotes around a value and ends it at a line break.
 std::string ScramblePassword(std::string_view password);
+// The password of a stored form. A form without "hex:" was written by an
+// earlier version, the scrambled bytes as they were; a form damaged by hand
+// gives an empty password.
+std::string UnscramblePassword(std::string_view stored);
 std::string Md5Hex(std::string_view bytes);
 // MD5(MD5(password) + timestamp).
 std::string HandshakeToken(std::string_view password, int64_t timestamp);

@@ -40,6 +40,7 @@ struct PlayerStatus {
   bool can_seek = false;
   bool can_go_next = false;
   bool can_go_previous = false;
+  bool can_play = false;  // Play would start or resume something
 };
 
 // Windows virtual-key codes the core handles by name.

@@ -29,7 +29,9 @@ class Tray {
   virtual void HideMainWindow() = 0;
   // Restored, normal state, visible, in front.
   virtual void ShowMainWindow() = 0;
-  // While on, minimizing hides the main window as HideMainWindow does.
+  // While on, minimizing hides the main window as HideMainWindow does when a
+  // tray host is there at that moment; without one the window stays
+  // minimized, where the window list still reaches it.
   virtual void SetMinimizeToTray(bool on) = 0;
 };
 

@@ -11,7 +11,10 @@ PlayerStatus PlaybackController::Status() const {
   AudioLibrary& audio = context_.platform.audio;
   const PlaylistModel& model = state_.playlist;
   const PlaybackState& playback = state_.playback;
-  status.channel_state = ChannelState();
+  // An entry being opened counts as playing: between two tracks the desktop
+  // sees no stop, and a failed open reports one when it arrives.
+  status.channel_state =
+      OpenPending() ? AudioLibrary::kActivePlaying : ChannelState();
   status.title = playback.title;
   status.volume_0_10000 = playback.volume_level;
   if (Channel()) {
@@ -28,6 +31,7 @@ PlayerStatus PlaybackController::Status() const {
                        (CheckedPlayMode() == kShuffle && model.Count() > 1) ||
                        !model.IsLast(model.playing_index);
   status.can_go_previous = model.playing_index > 0;
+  status.can_play = !model.Empty() || active;
   return status;
 }
 

@@ -73,6 +73,8 @@ void PlaybackController::StreamEndAdvance() {
   }
   // Only the start this end caused gets the balloon, not a later one by hand.
   playback().balloon_pending = false;
+  // The end of the last line stops without any command.
+  context_.platform.now_playing.StatusChanged();
 }
 
 void PlaybackController::NextEntry() {

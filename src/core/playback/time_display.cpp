@@ -76,6 +76,7 @@ void SeekTo(Context& context, const PlaybackState& state, int seconds) {
   AudioLibrary& audio = context.platform.audio;
   uint64_t bytes = audio.ChannelSeconds2Bytes(state.current_channel, seconds);
   audio.ChannelSetPosition(state.current_channel, bytes, 0);
+  context.platform.now_playing.Seeked();
 }
 
 void SeekbarMouseDown(Context& context, PlaybackState& state, int x, int width,

@@ -140,9 +140,10 @@ void ApplyLevelMeter(Context& context) {
 }
 
 void ApplyMinimizeToTray(Context& context) {
-  Tray& tray = context.platform.tray;
-  tray.SetMinimizeToTray(context.menus.Checked("MinimizeToTray") &&
-                         tray.Available());
+  // Whether a tray host is there is decided when the window is minimized: at
+  // login the host often comes after the player.
+  context.platform.tray.SetMinimizeToTray(
+      context.menus.Checked("MinimizeToTray"));
 }
 
 void TrayToggle(Context& context, PlayerState& state) {

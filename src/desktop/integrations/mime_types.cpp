@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <utility>
@@ -31,15 +30,10 @@ constexpr std::array<std::pair<const char*, const char*>, 27> kPlayerTypes{{
     {".pls", "audio/x-scpls"},
 }};
 
-struct GlobMatch {
-  int weight = -1;
-  std::string mime_type;
-};
-
-// One line of globs2 ("weight:type:glob[:flags]") or of the older globs
-// ("type:glob", weight 50).
-std::optional<GlobMatch> MatchGlobLine(const std::string& line, bool weighted,
-                                       const std::string& extension) {
+// The type of one line of globs2 ("weight:type:glob[:flags]") or of the
+// older globs ("type:glob") when its glob is "*" + extension.
+std::optional<std::string> MatchGlobLine(const std::string& line, bool weighted,
+                                         const std::string& extension) {
   if (line.empty() || line[0] == '#') return std::nullopt;
   std::vector<std::string> fields;
   size_t start = 0;
@@ -59,43 +53,42 @@ std::optional<GlobMatch> MatchGlobLine(const std::string& line, bool weighted,
                         ? glob == wanted
                         : strcasecmp(glob.c_str(), wanted.c_str()) == 0;
   if (!same) return std::nullopt;
-  const int weight = weighted ? std::atoi(fields[0].c_str()) : 50;
-  return GlobMatch{weight, fields[type_field]};
+  return fields[type_field];
 }
 
-// The heaviest match of one glob file; the first listed wins a tie.
-std::optional<std::string> LookUpGlobFile(const std::string& path,
-                                          bool weighted,
-                                          const std::string& extension) {
+void AddAudioTypesOfGlobFile(const std::string& path, bool weighted,
+                             const std::string& extension,
+                             std::vector<std::string>* types) {
   std::ifstream file(path);
-  if (!file) return std::nullopt;
-  GlobMatch best;
   std::string line;
   while (std::getline(file, line)) {
-    const auto match = MatchGlobLine(line, weighted, extension);
-    if (match && match->weight > best.weight) best = *match;
+    const auto type = MatchGlobLine(line, weighted, extension);
+    if (type && type->rfind("audio/", 0) == 0 &&
+        std::find(types->begin(), types->end(), *type) == types->end()) {
+      types->push_back(*type);
+    }
   }
-  if (best.weight < 0) return std::nullopt;
-  return best.mime_type;
 }
 
 }  // namespace
 
-std::string MimeTypeForExtension(const std::string& extension,
-                                 const std::vector<std::string>& data_dirs) {
+std::vector<std::string> MimeTypesForExtension(
+    const std::string& extension, const std::vector<std::string>& data_dirs) {
+  std::vector<std::string> types;
   for (const std::string& dir : data_dirs) {
     // A folder with the newer globs2 file keeps globs only for old readers.
     const std::string globs2 = dir + "/mime/globs2";
-    const auto found =
-        std::ifstream(globs2)
-            ? LookUpGlobFile(globs2, true, extension)
-            : LookUpGlobFile(dir + "/mime/globs", false, extension);
-    if (found) return *found;
+    if (std::ifstream(globs2)) {
+      AddAudioTypesOfGlobFile(globs2, true, extension, &types);
+    } else {
+      AddAudioTypesOfGlobFile(dir + "/mime/globs", false, extension, &types);
+    }
   }
+  if (!types.empty()) return types;
   for (const auto& [known, mime_type] : kPlayerTypes) {
-    if (extension == known) return mime_type;
+    if (extension == known) types.push_back(mime_type);
   }
-  return {};
+  return types;
 }
 
 std::vector<std::string> PlayerMimeTypes() {

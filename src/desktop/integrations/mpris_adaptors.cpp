@@ -30,15 +30,11 @@ void MprisPlayerAdaptor::PlayPause() {
 void MprisPlayerAdaptor::Stop() { model_->Command(MediaCommand::kStop); }
 void MprisPlayerAdaptor::Play() { model_->Command(MediaCommand::kPlay); }
 
-void MprisPlayerAdaptor::Seek(qlonglong offset_us) {
-  if (model_->Seek(offset_us)) emit Seeked(model_->PositionUs());
-}
+void MprisPlayerAdaptor::Seek(qlonglong offset_us) { model_->Seek(offset_us); }
 
 void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& track_id,
                                      qlonglong position_us) {
-  if (model_->SetPosition(track_id, position_us)) {
-    emit Seeked(model_->PositionUs());
-  }
+  model_->SetPosition(track_id, position_us);
 }
 
 // The player opens locations through its own playlist commands only.

@@ -102,36 +102,34 @@ void MprisModel::SetVolume(double volume) {
   events_->SetVolumeLevel(static_cast<int>(std::lround(clamped * 10000)));
 }
 
-bool MprisModel::SeekTo(double seconds) {
-  if (events_ == nullptr) return false;
-  events_->SeekToSeconds(seconds);
-  return true;
+void MprisModel::SeekTo(double seconds) {
+  if (events_ != nullptr) events_->SeekToSeconds(seconds);
 }
 
-bool MprisModel::Seek(qlonglong offset_us) {
+void MprisModel::Seek(qlonglong offset_us) {
   const PlayerStatus status = Status();
-  if (!status.can_seek) return false;
+  if (!status.can_seek) return;
   const double target_seconds = std::max(
       0.0, status.position_seconds + offset_us / kMicrosecondsPerSecond);
   if (status.length_seconds >= 0 && target_seconds > status.length_seconds) {
     Command(MediaCommand::kNext);  // past the end is the next track
-    return false;
+    return;
   }
-  return SeekTo(target_seconds);
+  SeekTo(target_seconds);
 }
 
-bool MprisModel::SetPosition(const QDBusObjectPath& track_id,
+void MprisModel::SetPosition(const QDBusObjectPath& track_id,
                              qlonglong position_us) {
   const PlayerStatus status = Status();
   const double target_seconds = position_us / kMicrosecondsPerSecond;
   // A request for a track that has already gone by is stale.
   if (!status.can_seek || track_id != TrackId() || target_seconds < 0) {
-    return false;
+    return;
   }
   if (status.length_seconds >= 0 && target_seconds > status.length_seconds) {
-    return false;
+    return;
   }
-  return SeekTo(target_seconds);
+  SeekTo(target_seconds);
 }
 
 QStringList MprisModel::SupportedUriSchemes() {

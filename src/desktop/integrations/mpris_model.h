@@ -26,7 +26,7 @@ class MprisModel {
   bool CanSeek() const;
   bool CanGoNext() const;
   bool CanGoPrevious() const;
-  bool CanPlay() const { return events_ != nullptr; }
+  bool CanPlay() const { return Status().can_play; }
   bool CanPause() const { return events_ != nullptr; }
   // Every property of the Player interface that announces its changes
   // (Position does not: clients ask for it).
@@ -34,9 +34,9 @@ class MprisModel {
 
   void Command(MediaCommand command);
   void SetVolume(double volume);
-  // True when the position jumped and Seeked is due.
-  bool Seek(qlonglong offset_us);
-  bool SetPosition(const QDBusObjectPath& track_id, qlonglong position_us);
+  // The player reports a seek it made, and Seeked goes out then.
+  void Seek(qlonglong offset_us);
+  void SetPosition(const QDBusObjectPath& track_id, qlonglong position_us);
 
   static QStringList SupportedUriSchemes();
   static QStringList SupportedMimeTypes();
@@ -44,7 +44,7 @@ class MprisModel {
  private:
   PlayerStatus Status() const;
   QDBusObjectPath TrackId() const;
-  bool SeekTo(double seconds);
+  void SeekTo(double seconds);
 
   ShellEvents* events_ = nullptr;
   QString title_;

@@ -19,10 +19,11 @@ const QString kServiceName =
 
 MprisNowPlaying::MprisNowPlaying(ShellEvents* events,
                                  QDBusConnection connection)
-    : connection_(std::move(connection)), object_(std::make_unique<QObject>()) {
+    : connection_(std::move(connection)),
+      object_(std::make_unique<QObject>()),
+      player_adaptor_(new MprisPlayerAdaptor(object_.get(), &model_)) {
   model_.SetShellEvents(events);
   new MprisRootAdaptor(object_.get(), &model_);
-  new MprisPlayerAdaptor(object_.get(), &model_);
   last_properties_ = model_.ChangingProperties();
   // The object first, so a client that sees the name can talk to it at once.
   if (!connection_.isConnected() ||
@@ -57,6 +58,10 @@ void MprisNowPlaying::Announce(const std::string& title) {
 }
 
 void MprisNowPlaying::StatusChanged() { SignalChanges(); }
+
+void MprisNowPlaying::Seeked() {
+  if (published()) emit player_adaptor_->Seeked(model_.PositionUs());
+}
 
 void MprisNowPlaying::SignalChanges() {
   const QVariantMap properties = model_.ChangingProperties();

@@ -12,6 +12,8 @@ class QObject;
 
 namespace kivo::desktop {
 
+class MprisPlayerAdaptor;
+
 // NowPlaying as an MPRIS player on the session bus, named
 // org.mpris.MediaPlayer2.kivoplayer (a second instance adds ".instance<pid>").
 // Media keys, desktop widgets and playerctl reach the player's own commands
@@ -32,6 +34,7 @@ class MprisNowPlaying : public NowPlaying {
 
   void Announce(const std::string& title) override;
   void StatusChanged() override;
+  void Seeked() override;
 
  private:
   // Sends PropertiesChanged with the properties that differ from the last
@@ -41,6 +44,7 @@ class MprisNowPlaying : public NowPlaying {
   QDBusConnection connection_;
   MprisModel model_;
   std::unique_ptr<QObject> object_;
+  MprisPlayerAdaptor* player_adaptor_;  // owned by object_
   QString service_name_;
   QVariantMap last_properties_;
 };

@@ -25,6 +25,8 @@ namespace {
 constexpr const char* kDefaultsGroup = "Default Applications";
 constexpr const char* kBackupGroup = "X-Kivo Player Backup";
 constexpr const char* kTypesGroup = "X-Kivo Player Types";
+// What earlier versions named as the handler: the launcher itself.
+constexpr const char* kEarlierDesktopId = "kivo-player.desktop";
 // The key a failed write of the .desktop file is reported under.
 constexpr const char* kDesktopFileValue = "MimeType";
 
@@ -62,11 +64,11 @@ std::string MimeAppsListPath() {
   return XdgDir("XDG_CONFIG_HOME", ".config") + "/mimeapps.list";
 }
 
-std::string MimeTypeOf(const std::string& type_name) {
+std::vector<std::string> MimeTypesOf(const std::string& type_name) {
   std::string extension = "." + type_name;
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return std::tolower(c); });
-  return MimeTypeForExtension(extension, MimeDataDirs());
+  return MimeTypesForExtension(extension, MimeDataDirs());
 }
 
 std::string ReadFile(const std::string& path) {
@@ -107,6 +109,56 @@ std::string JoinNames(const std::vector<std::string>& names) {
 bool Fail(std::string* failed_value, const std::string& value_name) {
   if (failed_value != nullptr) *failed_value = value_name;
   return false;
+}
+
+// Names us the default of mime_type for type_name; the handler before us is
+// kept in the backup group, once.
+void TakeMimeType(KeyFileText* list, const std::string& mime_type,
+                  const std::string& type_name) {
+  std::vector<std::string> names =
+      SplitNames(list->Value(kTypesGroup, mime_type));
+  const auto current = list->Value(kDefaultsGroup, mime_type);
+  const std::string first = FirstEntry(current);
+  const bool ours = first == XdgAssociations::kDesktopId ||
+                    (first == kEarlierDesktopId && !names.empty());
+  list->Set(kDefaultsGroup, mime_type, XdgAssociations::kDesktopId);
+  // A type that is ours already keeps the backup of the handler before us.
+  if (!ours || !list->Value(kBackupGroup, mime_type)) {
+    list->Set(kBackupGroup, mime_type, ours ? "" : current.value_or(""));
+  }
+  if (std::find(names.begin(), names.end(), type_name) == names.end()) {
+    names.push_back(type_name);
+  }
+  list->Set(kTypesGroup, mime_type, JoinNames(names));
+}
+
+// Gives mime_type back to the handler before us once the last of our types
+// holding it lets go. False when the list stays as it was.
+bool GiveBackMimeType(KeyFileText* list, const std::string& mime_type,
+                      const std::string& type_name) {
+  std::vector<std::string> names =
+      SplitNames(list->Value(kTypesGroup, mime_type));
+  const auto backup = list->Value(kBackupGroup, mime_type);
+  const auto held = std::find(names.begin(), names.end(), type_name);
+  // Never ours, or still held by another of our types sharing the MIME type.
+  if (held == names.end() && (!names.empty() || !backup)) return false;
+  if (held != names.end()) names.erase(held);
+  if (!names.empty()) {
+    list->Set(kTypesGroup, mime_type, JoinNames(names));
+    return true;
+  }
+  list->Remove(kTypesGroup, mime_type);
+  list->Remove(kBackupGroup, mime_type);
+  // A default another program has taken since is left as it is.
+  const std::string first = FirstEntry(list->Value(kDefaultsGroup, mime_type));
+  if (first == XdgAssociations::kDesktopId || first == kEarlierDesktopId) {
+    if (backup && !backup->empty()) {
+      list->Set(kDefaultsGroup, mime_type, *backup);
+    } else {
+      list->Remove(kDefaultsGroup, mime_type);
+    }
+  }
+  return true;
 }
 
 // Lets menus and "Open With" lists that read mimeinfo.cache see the change;
@@ -158,28 +210,19 @@ XdgAssociations::XdgAssociations(std::string program_path)
 
 bool XdgAssociations::Register(const std::string& type_name,
                                std::string* failed_value) {
-  const std::string mime_type = MimeTypeOf(type_name);
-  if (mime_type.empty()) return Fail(failed_value, type_name);
+  const std::vector<std::string> mime_types = MimeTypesOf(type_name);
+  if (mime_types.empty()) return Fail(failed_value, type_name);
   const std::string list_path = MimeAppsListPath();
   KeyFileText list(ReadFile(list_path));
-  const auto current = list.Value(kDefaultsGroup, mime_type);
-  const bool ours = FirstEntry(current) == kDesktopId;
-  list.Set(kDefaultsGroup, mime_type, kDesktopId);
-  // A type that is ours already keeps the backup of the handler before us.
-  if (!ours || !list.Value(kBackupGroup, mime_type)) {
-    list.Set(kBackupGroup, mime_type, ours ? "" : current.value_or(""));
+  for (const std::string& mime_type : mime_types) {
+    TakeMimeType(&list, mime_type, type_name);
   }
-  std::vector<std::string> names =
-      SplitNames(list.Value(kTypesGroup, mime_type));
-  if (std::find(names.begin(), names.end(), type_name) == names.end()) {
-    names.push_back(type_name);
-  }
-  list.Set(kTypesGroup, mime_type, JoinNames(names));
+  // Our entry first: the list never names a handler that is not there.
   if (!WriteDesktopFile(list.Keys(kTypesGroup))) {
     return Fail(failed_value, kDesktopFileValue);
   }
   if (!WriteFileAtomically(list_path, list.Text())) {
-    return Fail(failed_value, mime_type);
+    return Fail(failed_value, mime_types.front());
   }
   NotifyDesktop();
   return true;
@@ -187,36 +230,18 @@ bool XdgAssociations::Register(const std::string& type_name,
 
 bool XdgAssociations::Restore(const std::string& type_name,
                               std::string* failed_value) {
-  const std::string mime_type = MimeTypeOf(type_name);
+  const std::vector<std::string> mime_types = MimeTypesOf(type_name);
   const std::string list_path = MimeAppsListPath();
   KeyFileText list(ReadFile(list_path));
-  std::vector<std::string> names =
-      SplitNames(list.Value(kTypesGroup, mime_type));
-  const auto backup = list.Value(kBackupGroup, mime_type);
-  const auto held = std::find(names.begin(), names.end(), type_name);
-  // Never ours, or still held by another of our types sharing the MIME type.
-  if (mime_type.empty() || (!backup && names.empty())) return true;
-  if (held == names.end() && !names.empty()) return true;
-  if (held != names.end()) names.erase(held);
-  if (!names.empty()) {
-    list.Set(kTypesGroup, mime_type, JoinNames(names));
-    if (WriteFileAtomically(list_path, list.Text())) return true;
-    return Fail(failed_value, mime_type);
+  bool changed = false;
+  for (const std::string& mime_type : mime_types) {
+    changed = GiveBackMimeType(&list, mime_type, type_name) || changed;
   }
-  list.Remove(kTypesGroup, mime_type);
-  list.Remove(kBackupGroup, mime_type);
-  // A default another program has taken since is left as it is.
-  if (FirstEntry(list.Value(kDefaultsGroup, mime_type)) == kDesktopId) {
-    if (backup && !backup->empty()) {
-      list.Set(kDefaultsGroup, mime_type, *backup);
-    } else {
-      list.Remove(kDefaultsGroup, mime_type);
-    }
-  }
+  if (!changed) return true;
   list.RemoveGroupIfEmpty(kTypesGroup);
   list.RemoveGroupIfEmpty(kBackupGroup);
   if (!WriteFileAtomically(list_path, list.Text())) {
-    return Fail(failed_value, mime_type);
+    return Fail(failed_value, mime_types.front());
   }
   if (!WriteDesktopFile(list.Keys(kTypesGroup))) {
     return Fail(failed_value, kDesktopFileValue);
@@ -232,6 +257,8 @@ bool XdgAssociations::WriteDesktopFile(
     const QString name = QString::fromStdString(path);
     return !QFile::exists(name) || QFile::remove(name);
   }
+  // Hidden from menus: the installed launcher is the one a user starts; this
+  // entry only opens the files of the types turned on.
   const std::string text =
       "[Desktop Entry]\n"
       "Type=Application\n"
@@ -242,7 +269,7 @@ bool XdgAssociations::WriteDesktopFile(
       "\n"
       "Icon=kivo-player\n"
       "Terminal=false\n"
-      "Categories=AudioVideo;Audio;Player;\n"
+      "NoDisplay=true\n"
       "MimeType=" +
       JoinNames(mime_types) + "\n";
   return WriteFileAtomically(path, text);

@@ -7,12 +7,15 @@
 
 namespace kivo::desktop {
 
-// Associations on a freedesktop desktop: the player's own kivo-player.desktop
-// in $XDG_DATA_HOME/applications lists the MIME types it holds, and
-// $XDG_CONFIG_HOME/mimeapps.list names it the default for them. The default
-// it replaced is kept in the same file, in [X-Kivo Player Backup]; the type
-// names holding each MIME type in [X-Kivo Player Types], because several of
-// our types share one MIME type (MOD, MTM and UMX are all audio/x-mod) and the
+// Associations on a freedesktop desktop: an entry of the player's own,
+// kivo-player-associations.desktop in $XDG_DATA_HOME/applications (hidden from
+// menus), lists the MIME types it holds, and $XDG_CONFIG_HOME/mimeapps.list
+// names it the default for them. The launcher an install puts there
+// (kivo-player.desktop) is never written. Each type takes every audio MIME
+// type its extension has, as files are detected by content. The default it
+// replaced is kept in mimeapps.list, in [X-Kivo Player Backup]; the type names
+// holding each MIME type in [X-Kivo Player Types], because several of our
+// types share one MIME type (MOD, MTM and UMX are all audio/x-mod) and the
 // last of them to go gives it back. Every file is replaced whole through a
 // temporary file. The folders are read from the environment at each call.
 class XdgAssociations : public Associations {
@@ -25,7 +28,7 @@ class XdgAssociations : public Associations {
   bool Restore(const std::string& type_name,
                std::string* failed_value) override;
 
-  static constexpr const char* kDesktopId = "kivo-player.desktop";
+  static constexpr const char* kDesktopId = "kivo-player-associations.desktop";
 
  private:
   bool WriteDesktopFile(const std::vector<std::string>& mime_types) const;
