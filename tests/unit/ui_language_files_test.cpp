@@ -9,10 +9,9 @@
 namespace kivo {
 namespace {
 
-// The shipped data folder, found from this file's place in the tree.
+// The shipped data folder of the source tree this test was built from.
 std::string DataFile(const std::string& name) {
-  std::string here = __FILE__;
-  return here.substr(0, here.rfind("/tests/")) + "/data/" + name;
+  return std::string(KIVO_SOURCE_DIR) + "/data/" + name;
 }
 
 struct LanguageSection {
