@@ -30,9 +30,12 @@ Channel::Channel(uint32_t handle, std::unique_ptr<Decoder> decoder,
       network_(network),
       ring_(0) {}
 
-Channel::~Channel() { Shutdown(); }
+Channel::~Channel() {
+  RequestShutdown();
+  Join();
+}
 
-void Channel::Shutdown() {
+void Channel::RequestShutdown() {
   {
     std::lock_guard lock(mutex_);
     quit_ = true;
@@ -40,7 +43,16 @@ void Channel::Shutdown() {
   }
   space_cv_.notify_all();
   decoder_->Interrupt();
-  if (thread_.joinable()) thread_.join();
+}
+
+void Channel::Join() {
+  std::thread thread;
+  {
+    std::lock_guard lock(mutex_);
+    thread = std::move(thread_);
+  }
+  if (thread.joinable()) thread.join();
+  decoder_->WaitStopped();
 }
 
 bool Channel::Play(uint32_t device_rate, bool restart) {
@@ -65,9 +77,11 @@ bool Channel::Play(uint32_t device_rate, bool restart) {
 }
 
 void Channel::StartDecoding(uint32_t device_rate) {
+  // A running decode thread may hold the decoder in a network read.
+  if (thread_started_) return;
   std::lock_guard decoder_lock(decoder_mutex_);
   std::lock_guard lock(mutex_);
-  if (thread_.joinable()) return;
+  if (thread_started_ || quit_) return;
   device_rate_ = device_rate;
   uint32_t rate = format().sample_rate;
   chunk_output_frames_ = kChunkFrames;

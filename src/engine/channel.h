@@ -22,6 +22,9 @@ namespace kivo::engine {
 // audio callback (which never waits for anything but `mutex_`, held briefly);
 // the kivo-decode thread, started on the first play, keeps the buffer full.
 // Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
+// Once the decode thread runs, only a seek takes `decoder_mutex_` from
+// outside, and network streams cannot seek: pausing, resuming and freeing a
+// stream never wait for a read that waits for the network.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
@@ -48,8 +51,12 @@ class Channel {
   uint64_t PositionFrames() const;
   bool SetPositionFrames(uint64_t frame);
   uint32_t Level() const;
-  // Ends the decode thread and wakes a decoder that waits for the network.
-  void Shutdown();
+  // Stops the channel for good and wakes a decoder that waits for the
+  // network; returns at once.
+  void RequestShutdown();
+  // After RequestShutdown: waits until the channel's threads have ended. The
+  // engine's reaper calls it, never a caller of the engine.
+  void Join();
 
   // Audio callback: mixes what is buffered onto `out`. True once the channel
   // has ended and its last sample left in the previous callback.

@@ -52,6 +52,10 @@ NetSource::NetSource(std::string url, NetOptions options, DownloadProc download,
 
 NetSource::~NetSource() {
   Cancel();
+  WaitStopped();
+}
+
+void NetSource::WaitStopped() {
   if (thread_.joinable()) thread_.join();
 }
 

@@ -56,6 +56,8 @@ class NetSource final : public ByteSource {
   void EndOpening();
   int Read(uint8_t* buffer, int size) override;
   void Cancel();
+  // After Cancel: waits until the download thread has ended.
+  void WaitStopped();
 
  private:
   void Run();

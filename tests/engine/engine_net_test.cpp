@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <fstream>
 #include <iterator>
 
@@ -151,6 +153,76 @@ TEST_F(EngineNet, AStallingServerStallsTheChannelUntilDataComes) {
     return engine_.ChannelIsActive(handle) == AudioLibrary::kActivePlaying;
   }));
   EXPECT_TRUE(engine_.StreamFree(handle));
+}
+
+// The calls the GUI thread makes return at once, whatever the network does.
+using Clock = std::chrono::steady_clock;
+constexpr auto kAtOnce = std::chrono::milliseconds(500);
+
+TEST_F(EngineNet, ResumingAStalledStationReturnsAtOnce) {
+  auto script = Radio();
+  script.stall_after = 16000;
+  script.stall_ms = 3000;
+  RadioServer server(script);
+  Handle handle = engine_.StreamCreateUrl(server.Url(), 0, 0x100000, nullptr);
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(engine_.ChannelPlay(handle, true));
+  ASSERT_TRUE(WaitUntil([&] {
+    return engine_.ChannelIsActive(handle) == AudioLibrary::kActiveStalled;
+  }));
+  ASSERT_TRUE(engine_.ChannelPause(handle));
+  auto start = Clock::now();
+  EXPECT_TRUE(engine_.ChannelPlay(handle, false));
+  EXPECT_LT(Clock::now() - start, kAtOnce);
+  EXPECT_NE(engine_.ChannelIsActive(handle), AudioLibrary::kActivePaused);
+  EXPECT_TRUE(engine_.StreamFree(handle));
+}
+
+// A download callback that the test holds up until it lets it go.
+struct HeldCallback {
+  std::mutex mutex;
+  std::condition_variable cv;
+  bool hold = false;
+  bool holding = false;
+  bool released = false;
+
+  static AudioLibrary::DownloadProc Proc(std::shared_ptr<HeldCallback> held) {
+    return [held](const void* data, size_t) {
+      std::unique_lock lock(held->mutex);
+      if (!data || !held->hold || held->released) return;
+      held->holding = true;
+      held->cv.notify_all();
+      held->cv.wait_for(lock, std::chrono::seconds(5),
+                        [&] { return held->released; });
+    };
+  }
+  void Release() {
+    std::lock_guard lock(mutex);
+    released = true;
+    cv.notify_all();
+  }
+};
+
+TEST_F(EngineNet, FreeingAStreamNeverWaitsForItsDownloadThread) {
+  auto script = Radio();
+  script.chunk_pause_ms = 20;
+  RadioServer server(script);
+  auto held = std::make_shared<HeldCallback>();
+  Handle handle = engine_.StreamCreateUrl(server.Url(), 0, 0x100000,
+                                          HeldCallback::Proc(held));
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(engine_.ChannelPlay(handle, true));
+  {
+    std::unique_lock lock(held->mutex);
+    held->hold = true;
+    ASSERT_TRUE(held->cv.wait_for(lock, std::chrono::seconds(5),
+                                  [&] { return held->holding; }));
+  }
+  auto start = Clock::now();
+  EXPECT_TRUE(engine_.StreamFree(handle));
+  EXPECT_LT(Clock::now() - start, kAtOnce);
+  EXPECT_EQ(engine_.ChannelIsActive(handle), AudioLibrary::kActiveStopped);
+  held->Release();
 }
 
 TEST_F(EngineNet, ADroppedConnectionEndsTheStream) {
