@@ -43,6 +43,11 @@ namespace kivo::engine {
 // stream, and SDL's audio thread while a device is open.
 class Engine final : public AudioLibrary {
  public:
+  // The engine's own option beyond the AudioLibrary's, for SetConfig: how
+  // long, in ms, a playing network stream that lost its station keeps
+  // reconnecting before it ends (5 minutes by default; 0 ends it at once).
+  static constexpr int kConfigNetReconnectMs = 0x10000;
+
   Engine();
   ~Engine() override;
   Engine(const Engine&) = delete;
