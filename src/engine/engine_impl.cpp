@@ -27,7 +27,7 @@ Engine::Impl::Impl() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   sdl_audio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   syncs_ = std::make_unique<SyncQueue>(
-      [this](const SyncEvent& event) { Dispatch(event); });
+      "kivo-sync", [this](SyncEvent& event) { Dispatch(event); });
   reaper_ = std::make_unique<Reaper>();
 }
 

@@ -1,37 +1,31 @@
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
+
+#include "engine/channel.h"
+#include "engine/work_queue.h"
 
 namespace kivo::engine {
-
-class Channel;
 
 // The kivo-reap thread: freed channels end here. A channel's decode thread
 // may sit in a network read and its download thread in a slow transfer;
 // waiting for them is this thread's work, never the caller's of StreamFree.
-// The destructor waits for every channel handed over so far.
+// A channel still queued when the reaper goes is joined by its destructor.
 class Reaper {
  public:
-  Reaper();
-  ~Reaper();
-  Reaper(const Reaper&) = delete;
-  Reaper& operator=(const Reaper&) = delete;
+  Reaper()
+      : queue_("kivo-reap", [](std::shared_ptr<Channel>& channel) {
+          channel->Join();
+          channel.reset();
+        }) {}
 
   // Takes a channel whose shutdown has been requested; returns at once.
-  void Bury(std::shared_ptr<Channel> channel);
+  void Bury(std::shared_ptr<Channel> channel) {
+    queue_.Push(std::move(channel));
+  }
 
  private:
-  void Run();
-
-  std::mutex queue_mutex_;
-  std::condition_variable queue_cv_;
-  std::deque<std::shared_ptr<Channel>> queue_;
-  bool quit_ = false;
-  std::thread thread_;
+  WorkQueue<std::shared_ptr<Channel>> queue_;
 };
 
 }  // namespace kivo::engine

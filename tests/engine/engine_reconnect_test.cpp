@@ -25,20 +25,6 @@ using test::RadioServer;
 using test::SyncLatch;
 using test::WaitUntil;
 
-// The states a channel went through until its end sync fired.
-std::vector<int> StatesUntilEnd(Engine& engine, Handle handle,
-                                SyncLatch& ended) {
-  std::vector<int> states;
-  WaitUntil(
-      [&] {
-        int state = engine.ChannelIsActive(handle);
-        if (states.empty() || states.back() != state) states.push_back(state);
-        return ended.count() > 0;
-      },
-      20000);
-  return states;
-}
-
 // True when `states` holds a stall followed, later, by playing again.
 bool StalledThenPlayed(const std::vector<int>& states) {
   auto stalled =
@@ -48,23 +34,53 @@ bool StalledThenPlayed(const std::vector<int>& states) {
              states.end();
 }
 
-TEST_F(EngineNet, ADroppedStationComesBackOnTheSameChannel) {
+class EngineReconnect : public EngineNet {
+ protected:
+  // Plays the station until the end sync and the download's end; what the
+  // download callback received.
+  std::string PlayToTheEnd(RadioServer& server, int limit_ms = 10000) {
+    test::Downloaded downloaded;
+    Handle handle =
+        engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded.Proc());
+    EXPECT_NE(handle, 0u);
+    SyncLatch ended;
+    PlayWithEndSync(handle, &ended);
+    EXPECT_TRUE(ended.Wait(1, limit_ms));
+    EXPECT_TRUE(WaitUntil([&] { return downloaded.nulls() == 1; }));
+    engine_.StreamFree(handle);
+    return downloaded.bytes;
+  }
+
+  // Plays the station until the end sync, noting the channel's states, and
+  // checks that it came back on its channel with every byte once, in order.
+  void ExpectComesBackWhole(RadioServer& server) {
+    Handle handle =
+        engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
+    ASSERT_NE(handle, 0u);
+    SyncLatch ended;
+    PlayWithEndSync(handle, &ended);
+    std::vector<int> states;
+    WaitUntil(
+        [&] {
+          int state = engine_.ChannelIsActive(handle);
+          if (states.empty() || states.back() != state) states.push_back(state);
+          return ended.count() > 0;
+        },
+        20000);
+    ASSERT_EQ(ended.count(), 1) << "the station came back and played out";
+    EXPECT_TRUE(StalledThenPlayed(states));
+    ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
+    EXPECT_TRUE(downloaded_.bytes == *audio_);
+  }
+};
+
+TEST_F(EngineReconnect, ADroppedStationComesBackOnTheSameChannel) {
   auto script = Radio();
   script.live = true;
   script.drop_after = 24000;  // once the stream has opened
   script.chunk_pause_ms = 50;
   RadioServer server(script);
-  Handle handle =
-      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
-  ASSERT_NE(handle, 0u);
-  SyncLatch ended;
-  PlayWithEndSync(handle, &ended);
-  std::vector<int> states = StatesUntilEnd(engine_, handle, ended);
-  ASSERT_EQ(ended.count(), 1) << "the station came back and played to its end";
-  EXPECT_TRUE(StalledThenPlayed(states));
-  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
-  // Every byte the station sent, in order, none twice.
-  EXPECT_TRUE(downloaded_.bytes == *audio_);
+  ExpectComesBackWhole(server);
   // The drop, then the end of the audio, each led to a new request; the
   // station was off the air at the last.
   std::vector<std::string> requests = server.Requests();
@@ -74,45 +90,29 @@ TEST_F(EngineNet, ADroppedStationComesBackOnTheSameChannel) {
   }
 }
 
-TEST_F(EngineNet, AStationSilentLongerThanTheTimeOutIsReconnected) {
+TEST_F(EngineReconnect, AStationSilentLongerThanTheTimeOutIsReconnected) {
   engine_.SetConfig(AudioLibrary::kConfigNetTimeout, 1000);
   auto script = Radio();
   script.live = true;
   script.stall_after = 16000;
   script.stall_ms = 20000;
   RadioServer server(script);
-  Handle handle =
-      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
-  ASSERT_NE(handle, 0u);
-  SyncLatch ended;
-  PlayWithEndSync(handle, &ended);
-  std::vector<int> states = StatesUntilEnd(engine_, handle, ended);
-  ASSERT_EQ(ended.count(), 1);
-  EXPECT_TRUE(StalledThenPlayed(states));
-  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
-  EXPECT_TRUE(downloaded_.bytes == *audio_);
+  ExpectComesBackWhole(server);
   EXPECT_GE(server.Requests().size(), 2u);
 }
 
-TEST_F(EngineNet, ARefusalOnReconnectEndsTheStream) {
+TEST_F(EngineReconnect, ARefusalOnReconnectEndsTheStream) {
   auto script = Radio();
   script.drop_after = 24000;  // once the stream has opened
   script.chunk_pause_ms = 50;
   script.refuse_from_request = 2;
   RadioServer server(script);
-  Handle handle =
-      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
-  ASSERT_NE(handle, 0u);
-  SyncLatch ended;
-  PlayWithEndSync(handle, &ended);
-  ASSERT_TRUE(ended.Wait());
-  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
-  EXPECT_TRUE(downloaded_.bytes == audio_->substr(0, 24000));
+  EXPECT_TRUE(PlayToTheEnd(server) == audio_->substr(0, 24000));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   EXPECT_EQ(server.Requests().size(), 2u);  // a 404 is not retried
 }
 
-TEST_F(EngineNet, AStationThatStaysAwayEndsWhenTheRetryTimeIsUp) {
+TEST_F(EngineReconnect, AStationThatStaysAwayEndsWhenTheRetryTimeIsUp) {
   engine_.SetConfig(AudioLibrary::kConfigNetTimeout, 500);
   engine_.SetConfig(Engine::kConfigNetReconnectMs, 2000);
   auto script = Radio();
@@ -120,39 +120,23 @@ TEST_F(EngineNet, AStationThatStaysAwayEndsWhenTheRetryTimeIsUp) {
   script.chunk_pause_ms = 50;
   script.max_requests = 1;  // later connections get no answer at all
   RadioServer server(script);
-  Handle handle =
-      engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded_.Proc());
-  ASSERT_NE(handle, 0u);
-  SyncLatch ended;
-  PlayWithEndSync(handle, &ended);
-  ASSERT_TRUE(ended.Wait(1, 10000));
-  ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
-  EXPECT_TRUE(downloaded_.bytes == audio_->substr(0, 24000));
+  EXPECT_TRUE(PlayToTheEnd(server) == audio_->substr(0, 24000));
 }
 
-TEST_F(EngineNet, AFileOfKnownLengthEndsWhenWholeAndResumesWhenCut) {
+TEST_F(EngineReconnect, AFileOfKnownLengthEndsWhenWholeAndResumesWhenCut) {
   for (bool ranges : {true, false}) {
     SCOPED_TRACE(ranges ? "with ranges" : "without ranges");
     auto script = Radio();
     script.file = true;
     script.ranges = ranges;
     script.drop_after = 24000;  // once the stream has opened
-  script.chunk_pause_ms = 50;
+    script.chunk_pause_ms = 50;
     RadioServer server(script);
-    test::Downloaded downloaded;
-    Handle handle =
-        engine_.StreamCreateUrl(server.Url(), 0, 0x100000, downloaded.Proc());
-    ASSERT_NE(handle, 0u);
-    SyncLatch ended;
-    PlayWithEndSync(handle, &ended);
-    ASSERT_TRUE(ended.Wait(1, 15000));
-    ASSERT_TRUE(WaitUntil([&] { return downloaded.nulls() == 1; }));
-    EXPECT_TRUE(downloaded.bytes == *audio_);
+    EXPECT_TRUE(PlayToTheEnd(server, 15000) == *audio_);
     std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(requests.size(), 2u);  // the whole file ends without another
     // Asked from where it broke; a server without ranges sent it all again.
     EXPECT_NE(requests[1].find("Range: bytes=24000-"), std::string::npos);
-    engine_.StreamFree(handle);
   }
 }
 
@@ -183,7 +167,7 @@ Footprint Measure() {
   return {Entries("/proc/self/task"), Entries("/proc/self/fd"), HeapBytes()};
 }
 
-TEST_F(EngineNet, ReconnectsLeaveNoThreadsFilesOrMemoryBehind) {
+TEST_F(EngineReconnect, ReconnectsLeaveNoThreadsFilesOrMemoryBehind) {
   test::TempDir dir;
   std::string path = dir.File("long.mp3");
   ASSERT_TRUE(test::Tone(path, 440, 0.5, 40.0, "-c:a libmp3lame -b:a 128k"));
