@@ -89,6 +89,21 @@ def test_signal_while_a_dialog_is_open(session, program, number, name):
         folder.remove()
 
 
+def test_signal_during_the_start_prompt(session, program):
+    folder = ProgramFolder()
+    folder.write("settings.ini", "[settings]\r\n")
+    player = Player(program, folder, env=session.display_env)
+    try:
+        if not check(session.visible_window("^Donation$", 30),
+                     "the first start asks for a donation"):
+            return
+        player.process.send_signal(signal.SIGTERM)
+        ends_cleanly(player, folder, "SIGTERM at the start prompt")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
     if not x_session.available():
         print("0 passed, 0 failed, 1 skipped: Xvfb, openbox or trayer missing")
@@ -101,6 +116,7 @@ def main(program):
                                            "SIGINT")
         test_signal_while_a_dialog_is_open(session, program, signal.SIGHUP,
                                            "SIGHUP")
+        test_signal_during_the_start_prompt(session, program)
     finally:
         session.close()
     print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")

@@ -51,7 +51,13 @@ DesktopShell::DesktopShell(int& argc, char** argv)
       tag_window_(std::make_unique<QtTagWindow>(window_.get())),
       signals_(std::make_unique<SessionSignals>([this] {
         end_requested_ = true;
-        if (running_) EndSessionBySignal();
+        // Before the loop runs (the start's own prompt), the dialog goes and
+        // Run takes the end up.
+        if (running_) {
+          EndSessionBySignal();
+        } else {
+          DismissNestedLoops();
+        }
       })) {
   QApplication::setApplicationName(QStringLiteral("kivo-player"));
   // No display name: Qt would append it to every window title, and the
