@@ -150,12 +150,10 @@ bool NetSource::Transfer() {
   std::string proxy_user;
   Configure(curl, &proxy_user);
   // A file that broke off continues where it broke.
-  std::string range;
-  if (total_bytes_ >= 0 && audio_bytes_ > 0) {
-    range_from_ = audio_bytes_;
-    range = std::to_string(range_from_) + "-";
-    curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
-  }
+  if (total_bytes_ >= 0) resume_at_ = audio_bytes_;
+  std::string range = std::to_string(resume_at_) + "-";
+  bool ranged = resume_at_ > 0 && !ranges_refused_;
+  if (ranged) curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
   curl_slist* headers = curl_slist_append(nullptr, "Icy-MetaData: 1");
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
   CURLcode result = curl_easy_perform(curl);
@@ -164,7 +162,15 @@ bool NetSource::Transfer() {
   curl_slist_free_all(headers);
   curl_easy_cleanup(curl);
   curl_ = nullptr;
-  return ShouldRetry(result == CURLE_OK, std::max(status, status_));
+  status = std::max(status, status_);
+  // A server that cannot resume sends the file again from its start.
+  if (ranged && !body_started_ &&
+      (result == CURLE_RANGE_ERROR || result == CURLE_FTP_COULDNT_USE_REST ||
+       status == 416)) {
+    ranges_refused_ = true;
+    status = 0;
+  }
+  return ShouldRetry(result == CURLE_OK, status);
 }
 
 void NetSource::BeginTransfer() {
@@ -176,7 +182,6 @@ void NetSource::BeginTransfer() {
   content_type_thread_.clear();
   demuxer_.reset();
   body_started_ = false;
-  range_from_ = 0;
   skip_bytes_ = 0;
   transfer_audio_bytes_ = 0;
   std::lock_guard lock(mutex_);
@@ -312,10 +317,10 @@ void NetSource::StartBody() {
   const char* scheme = nullptr;
   curl_easy_getinfo(curl_, CURLINFO_SCHEME, &scheme);
   bool http = scheme != nullptr && Lower(scheme).rfind("http", 0) == 0;
-  bool ranged = range_from_ > 0 && (!http || status_ == 206);
-  if (range_from_ > 0 && !ranged) skip_bytes_ = range_from_;
+  bool ranged = resume_at_ > 0 && !ranges_refused_ && (!http || status_ == 206);
+  if (resume_at_ > 0 && !ranged) skip_bytes_ = resume_at_;
   if (metaint_ == 0 && length >= 0) {
-    total_bytes_ = (ranged ? static_cast<int64_t>(range_from_) : 0) + length;
+    total_bytes_ = (ranged ? static_cast<int64_t>(resume_at_) : 0) + length;
   }
 }
 

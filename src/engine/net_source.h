@@ -114,12 +114,13 @@ class NetSource final : public ByteSource {
   std::string content_type_thread_;
   std::unique_ptr<IcyDemuxer> demuxer_;
   bool body_started_ = false;
-  uint64_t range_from_ = 0;  // the byte this connection asked to start at
   uint64_t skip_bytes_ = 0;  // bytes of this body that had arrived before
   uint64_t transfer_audio_bytes_ = 0;
   // Download-thread state across connections.
   uint64_t audio_bytes_ = 0;  // audio bytes delivered in all
   int64_t total_bytes_ = -1;  // length of a plain file, -1 for a live stream
+  uint64_t resume_at_ = 0;    // where a file that broke off continues
+  bool ranges_refused_ = false;
 
   mutable std::mutex mutex_;  // guards everything below
   std::condition_variable data_cv_;
