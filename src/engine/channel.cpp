@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/platform/audio_library.h"
 #include "engine/thread_name.h"
@@ -138,7 +139,23 @@ bool Channel::SetPositionFrames(uint64_t frame) {
       frame > static_cast<uint64_t>(format().length_frames)) {
     return false;
   }
-  std::lock_guard decoder_lock(decoder_mutex_);
+  if (!thread_started_) {
+    std::lock_guard decoder_lock(decoder_mutex_);
+    if (!thread_started_) return SeekDecoder(frame);
+  }
+  // The decode thread seeks before its next chunk, so the caller never waits
+  // for a read in progress; what that read brings is dropped.
+  {
+    std::lock_guard lock(mutex_);
+    pending_seek_ = frame;
+    ++seek_epoch_;
+    ResetBufferLocked(frame);
+  }
+  space_cv_.notify_all();
+  return true;
+}
+
+bool Channel::SeekDecoder(uint64_t frame) {
   if (!decoder_->Seek(frame)) return false;
   if (resampler_) resampler_->Reset();
   {
@@ -167,19 +184,29 @@ void Channel::DecodeLoop() {
   NameThisThread("kivo-decode");
   std::vector<float> chunk(kChunkFrames * 2);
   while (true) {
+    std::optional<uint64_t> seek;
+    uint64_t epoch;
     {
       std::unique_lock lock(mutex_);
       space_cv_.wait(lock, [this] {
-        return quit_ || (!decoded_end_ && ring_.free() >= chunk_output_frames_);
+        return quit_ || pending_seek_ ||
+               (!decoded_end_ && ring_.free() >= chunk_output_frames_);
       });
       if (quit_) return;
+      seek = std::exchange(pending_seek_, std::nullopt);
+      epoch = seek_epoch_;
     }
-    if (!DecodeChunk(&chunk)) return;
+    if (seek) {
+      std::lock_guard decoder_lock(decoder_mutex_);
+      if (decoder_->Seek(*seek) && resampler_) resampler_->Reset();
+    }
+    if (!DecodeChunk(&chunk, epoch)) return;
   }
 }
 
-// Decodes one chunk into the ring; false when the thread should end.
-bool Channel::DecodeChunk(std::vector<float>* chunk) {
+// Decodes one chunk into the ring, unless a seek came meanwhile; false when
+// the thread should end.
+bool Channel::DecodeChunk(std::vector<float>* chunk, uint64_t epoch) {
   std::lock_guard decoder_lock(decoder_mutex_);
   size_t frames = decoder_->Read(chunk->data(), kChunkFrames);
   const float* data = chunk->data();
@@ -191,6 +218,7 @@ bool Channel::DecodeChunk(std::vector<float>* chunk) {
   }
   std::lock_guard lock(mutex_);
   if (quit_) return false;
+  if (epoch != seek_epoch_) return true;
   ring_.Push(data, out_frames);
   if (frames == 0) decoded_end_ = true;
   return true;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -22,9 +23,9 @@ namespace kivo::engine {
 // audio callback (which never waits for anything but `mutex_`, held briefly);
 // the kivo-decode thread, started on the first play, keeps the buffer full.
 // Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
-// Once the decode thread runs, only a seek takes `decoder_mutex_` from
-// outside, and network streams cannot seek: pausing, resuming and freeing a
-// stream never wait for a read that waits for the network.
+// Once the decode thread runs, nothing but that thread takes
+// `decoder_mutex_`: a seek is handed to it, so pausing, resuming, seeking and
+// freeing never wait for a read in progress, from a file or the network.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
@@ -65,7 +66,9 @@ class Channel {
  private:
   void StartDecoding(uint32_t device_rate);
   void DecodeLoop();
-  bool DecodeChunk(std::vector<float>* chunk);
+  bool DecodeChunk(std::vector<float>* chunk, uint64_t epoch);
+  // Seeks before the decode thread runs; under decoder_mutex_.
+  bool SeekDecoder(uint64_t frame);
   void ResetBufferLocked(uint64_t frame);
 
   const uint32_t handle_;
@@ -89,6 +92,8 @@ class Channel {
   size_t chunk_output_frames_ = 0;
   uint64_t base_frame_ = 0;       // channel frame where the buffer starts
   uint64_t consumed_frames_ = 0;  // device frames played since then
+  std::optional<uint64_t> pending_seek_;  // for the decode thread
+  uint64_t seek_epoch_ = 0;  // counts seeks; a chunk decoded before is stale
   std::atomic<uint32_t> level_{0};
 
   std::thread thread_;
