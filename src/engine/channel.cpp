@@ -139,12 +139,11 @@ bool Channel::SetPositionFrames(uint64_t frame) {
       frame > static_cast<uint64_t>(format().length_frames)) {
     return false;
   }
-  if (!thread_started_) {
-    std::lock_guard decoder_lock(decoder_mutex_);
-    if (!thread_started_) return SeekDecoder(frame);
-  }
-  // The decode thread seeks before its next chunk, so the caller never waits
-  // for a read in progress; what that read brings is dropped.
+  // An idle decoder seeks at once. One in the middle of a read is left to
+  // the decode thread, which seeks before its next chunk and drops what that
+  // read brings: the caller never waits for it.
+  std::unique_lock decoder_lock(decoder_mutex_, std::try_to_lock);
+  if (decoder_lock.owns_lock()) return SeekDecoder(frame);
   {
     std::lock_guard lock(mutex_);
     pending_seek_ = frame;
@@ -160,6 +159,8 @@ bool Channel::SeekDecoder(uint64_t frame) {
   if (resampler_) resampler_->Reset();
   {
     std::lock_guard lock(mutex_);
+    pending_seek_.reset();
+    ++seek_epoch_;
     ResetBufferLocked(frame);
   }
   space_cv_.notify_all();

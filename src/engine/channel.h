@@ -23,9 +23,10 @@ namespace kivo::engine {
 // audio callback (which never waits for anything but `mutex_`, held briefly);
 // the kivo-decode thread, started on the first play, keeps the buffer full.
 // Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
-// Once the decode thread runs, nothing but that thread takes
-// `decoder_mutex_`: a seek is handed to it, so pausing, resuming, seeking and
-// freeing never wait for a read in progress, from a file or the network.
+// Once the decode thread runs, nothing but that thread waits for
+// `decoder_mutex_`: a seek takes it only when it is free and is otherwise
+// handed to the thread, so pausing, resuming, seeking and freeing never wait
+// for a read in progress, from a file or the network.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
@@ -67,7 +68,7 @@ class Channel {
   void StartDecoding(uint32_t device_rate);
   void DecodeLoop();
   bool DecodeChunk(std::vector<float>* chunk, uint64_t epoch);
-  // Seeks before the decode thread runs; under decoder_mutex_.
+  // Seeks an idle decoder; under decoder_mutex_.
   bool SeekDecoder(uint64_t frame);
   void ResetBufferLocked(uint64_t frame);
 
