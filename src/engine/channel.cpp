@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/platform/audio_library.h"
 #include "engine/thread_name.h"
@@ -30,9 +31,12 @@ Channel::Channel(uint32_t handle, std::unique_ptr<Decoder> decoder,
       network_(network),
       ring_(0) {}
 
-Channel::~Channel() { Shutdown(); }
+Channel::~Channel() {
+  RequestShutdown();
+  Join();
+}
 
-void Channel::Shutdown() {
+void Channel::RequestShutdown() {
   {
     std::lock_guard lock(mutex_);
     quit_ = true;
@@ -40,7 +44,16 @@ void Channel::Shutdown() {
   }
   space_cv_.notify_all();
   decoder_->Interrupt();
-  if (thread_.joinable()) thread_.join();
+}
+
+void Channel::Join() {
+  std::thread thread;
+  {
+    std::lock_guard lock(mutex_);
+    thread = std::move(thread_);
+  }
+  if (thread.joinable()) thread.join();
+  decoder_->WaitStopped();
 }
 
 bool Channel::Play(uint32_t device_rate, bool restart) {
@@ -65,9 +78,11 @@ bool Channel::Play(uint32_t device_rate, bool restart) {
 }
 
 void Channel::StartDecoding(uint32_t device_rate) {
+  // A running decode thread may hold the decoder in a network read.
+  if (thread_started_) return;
   std::lock_guard decoder_lock(decoder_mutex_);
   std::lock_guard lock(mutex_);
-  if (thread_.joinable()) return;
+  if (thread_started_ || quit_) return;
   device_rate_ = device_rate;
   uint32_t rate = format().sample_rate;
   chunk_output_frames_ = kChunkFrames;
@@ -124,11 +139,28 @@ bool Channel::SetPositionFrames(uint64_t frame) {
       frame > static_cast<uint64_t>(format().length_frames)) {
     return false;
   }
-  std::lock_guard decoder_lock(decoder_mutex_);
+  // An idle decoder seeks at once. One in the middle of a read is left to
+  // the decode thread, which seeks before its next chunk and drops what that
+  // read brings: the caller never waits for it.
+  std::unique_lock decoder_lock(decoder_mutex_, std::try_to_lock);
+  if (decoder_lock.owns_lock()) return SeekDecoder(frame);
+  {
+    std::lock_guard lock(mutex_);
+    pending_seek_ = frame;
+    ++seek_epoch_;
+    ResetBufferLocked(frame);
+  }
+  space_cv_.notify_all();
+  return true;
+}
+
+bool Channel::SeekDecoder(uint64_t frame) {
   if (!decoder_->Seek(frame)) return false;
   if (resampler_) resampler_->Reset();
   {
     std::lock_guard lock(mutex_);
+    pending_seek_.reset();
+    ++seek_epoch_;
     ResetBufferLocked(frame);
   }
   space_cv_.notify_all();
@@ -153,19 +185,29 @@ void Channel::DecodeLoop() {
   NameThisThread("kivo-decode");
   std::vector<float> chunk(kChunkFrames * 2);
   while (true) {
+    std::optional<uint64_t> seek;
+    uint64_t epoch;
     {
       std::unique_lock lock(mutex_);
       space_cv_.wait(lock, [this] {
-        return quit_ || (!decoded_end_ && ring_.free() >= chunk_output_frames_);
+        return quit_ || pending_seek_ ||
+               (!decoded_end_ && ring_.free() >= chunk_output_frames_);
       });
       if (quit_) return;
+      seek = std::exchange(pending_seek_, std::nullopt);
+      epoch = seek_epoch_;
     }
-    if (!DecodeChunk(&chunk)) return;
+    if (seek) {
+      std::lock_guard decoder_lock(decoder_mutex_);
+      if (decoder_->Seek(*seek) && resampler_) resampler_->Reset();
+    }
+    if (!DecodeChunk(&chunk, epoch)) return;
   }
 }
 
-// Decodes one chunk into the ring; false when the thread should end.
-bool Channel::DecodeChunk(std::vector<float>* chunk) {
+// Decodes one chunk into the ring, unless a seek came meanwhile; false when
+// the thread should end.
+bool Channel::DecodeChunk(std::vector<float>* chunk, uint64_t epoch) {
   std::lock_guard decoder_lock(decoder_mutex_);
   size_t frames = decoder_->Read(chunk->data(), kChunkFrames);
   const float* data = chunk->data();
@@ -177,6 +219,7 @@ bool Channel::DecodeChunk(std::vector<float>* chunk) {
   }
   std::lock_guard lock(mutex_);
   if (quit_) return false;
+  if (epoch != seek_epoch_) return true;
   ring_.Push(data, out_frames);
   if (frames == 0) decoded_end_ = true;
   return true;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -22,6 +23,10 @@ namespace kivo::engine {
 // audio callback (which never waits for anything but `mutex_`, held briefly);
 // the kivo-decode thread, started on the first play, keeps the buffer full.
 // Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
+// Once the decode thread runs, nothing but that thread waits for
+// `decoder_mutex_`: a seek takes it only when it is free and is otherwise
+// handed to the thread, so pausing, resuming, seeking and freeing never wait
+// for a read in progress, from a file or the network.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
@@ -48,8 +53,12 @@ class Channel {
   uint64_t PositionFrames() const;
   bool SetPositionFrames(uint64_t frame);
   uint32_t Level() const;
-  // Ends the decode thread and wakes a decoder that waits for the network.
-  void Shutdown();
+  // Stops the channel for good and wakes a decoder that waits for the
+  // network; returns at once.
+  void RequestShutdown();
+  // After RequestShutdown: waits until the channel's threads have ended. The
+  // engine's reaper calls it, never a caller of the engine.
+  void Join();
 
   // Audio callback: mixes what is buffered onto `out`. True once the channel
   // has ended and its last sample left in the previous callback.
@@ -58,7 +67,9 @@ class Channel {
  private:
   void StartDecoding(uint32_t device_rate);
   void DecodeLoop();
-  bool DecodeChunk(std::vector<float>* chunk);
+  bool DecodeChunk(std::vector<float>* chunk, uint64_t epoch);
+  // Seeks an idle decoder; under decoder_mutex_.
+  bool SeekDecoder(uint64_t frame);
   void ResetBufferLocked(uint64_t frame);
 
   const uint32_t handle_;
@@ -82,6 +93,8 @@ class Channel {
   size_t chunk_output_frames_ = 0;
   uint64_t base_frame_ = 0;       // channel frame where the buffer starts
   uint64_t consumed_frames_ = 0;  // device frames played since then
+  std::optional<uint64_t> pending_seek_;  // for the decode thread
+  uint64_t seek_epoch_ = 0;  // counts seeks; a chunk decoded before is stale
   std::atomic<uint32_t> level_{0};
 
   std::thread thread_;

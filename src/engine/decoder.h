@@ -40,6 +40,8 @@ class Decoder {
   // Continues from `frame` (sample accurate where the format allows).
   virtual bool Seek(uint64_t frame) = 0;
   virtual void Interrupt() {}
+  // After Interrupt: waits until threads of the decoder's own have ended.
+  virtual void WaitStopped() {}
   // The latest in-stream metadata text of a network stream.
   virtual std::optional<std::string> Metadata() const { return std::nullopt; }
 };

@@ -70,6 +70,9 @@ bool Engine::SetConfig(int option, uint32_t value) {
     case kConfigNetTimeout:
       impl_->net_options_.timeout_ms = value;
       return true;
+    case kConfigNetReconnectMs:
+      impl_->net_options_.reconnect_ms = value;
+      return true;
     case kConfigNetPassive:
       impl_->net_options_.passive_ftp = value != 0;
       return true;

@@ -27,9 +27,17 @@ namespace kivo::engine {
 // Threads. Every method may be called from any thread at the same time (the
 // player uses the GUI thread and its opening worker), except that the
 // destructor must not run while another call is in progress. Calls never
-// block on playback, with two exceptions: StreamCreateUrl connects and probes
-// the stream (up to about the network time-out), and StreamCreateFile and
-// MusicLoad read the file's headers (MusicLoad reads the whole module).
+// block on playback or on the network, with two exceptions: StreamCreateUrl
+// connects and probes the stream (up to about the network time-out), and
+// StreamCreateFile and MusicLoad read the file's headers (MusicLoad reads the
+// whole module). Resuming a stalled stream returns at once, and freeing a
+// channel (StreamFree, MusicFree, Free) hands its threads to the kivo-reap
+// thread instead of waiting for them; the destructor waits for them all.
+//
+// Network streams recover: once open, a stream whose connection drops or
+// stays silent for the network time-out reconnects on its own, stalled
+// meanwhile, and ends only on a refusal (HTTP 4xx), at the end of a stream of
+// known length, or when kConfigNetReconnectMs have passed (net_source.h).
 //
 // Callbacks. Syncs run on the engine's kivo-sync thread; the download
 // callback of a network stream runs on that stream's kivo-net thread. Neither
@@ -38,11 +46,17 @@ namespace kivo::engine {
 // freeing its own channel. A callback should return quickly; a slow sync
 // delays later syncs, a slow download callback slows the download.
 //
-// Threads the engine starts: kivo-sync (for the engine's life), one
-// kivo-decode per channel that has been played, one kivo-net per network
-// stream, and SDL's audio thread while a device is open.
+// Threads the engine starts: kivo-sync and kivo-reap (for the engine's life),
+// one kivo-decode per channel that has been played, one kivo-net per network
+// stream, and SDL's audio thread while a device is open. SDL's signal
+// handlers stay off: signals belong to the program.
 class Engine final : public AudioLibrary {
  public:
+  // The engine's own option beyond the AudioLibrary's, for SetConfig: how
+  // long, in ms, a playing network stream that lost its station keeps
+  // reconnecting before it ends (5 minutes by default; 0 ends it at once).
+  static constexpr int kConfigNetReconnectMs = 0x10000;
+
   Engine();
   ~Engine() override;
   Engine(const Engine&) = delete;

@@ -22,13 +22,19 @@ Engine::Impl::Impl() {
     // nowhere useful.
     av_log_set_level(AV_LOG_QUIET);
   });
+  // Signals belong to the program: SDL's own handlers would swallow SIGINT
+  // and SIGTERM into a quit event that nobody reads.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   sdl_audio_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
   syncs_ = std::make_unique<SyncQueue>(
-      [this](const SyncEvent& event) { Dispatch(event); });
+      "kivo-sync", [this](SyncEvent& event) { Dispatch(event); });
+  reaper_ = std::make_unique<Reaper>();
 }
 
 Engine::Impl::~Impl() {
   ReleaseAll();
+  // Download threads may still queue a sync until the reaper has ended them.
+  reaper_.reset();
   syncs_.reset();
   if (sdl_audio_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -79,7 +85,8 @@ bool Engine::Impl::Release(Handle handle, bool module) {
     channels_.erase(it);
     if (output_) output_->Remove(channel.get());
   }
-  channel->Shutdown();
+  channel->RequestShutdown();
+  reaper_->Bury(std::move(channel));
   return true;
 }
 
@@ -101,7 +108,10 @@ bool Engine::Impl::ReleaseAll() {
   }
   bool had_output = output != nullptr;
   output.reset();  // the audio thread stops here
-  for (const auto& channel : channels) channel->Shutdown();
+  for (auto& channel : channels) {
+    channel->RequestShutdown();
+    reaper_->Bury(std::move(channel));
+  }
   return had_output;
 }
 

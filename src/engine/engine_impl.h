@@ -10,13 +10,15 @@
 #include "engine/net_source.h"
 #include "engine/output.h"
 #include "engine/plugin_host.h"
+#include "engine/reaper.h"
 #include "engine/sync_queue.h"
 
 namespace kivo::engine {
 
 // The engine's shared state. `mutex_` guards the channel table, the output and
 // the network options; it is never held while a decoder works, while a
-// callback runs or while a thread is joined.
+// callback runs or while a thread is joined. Freed channels go to the reaper,
+// so no caller waits for their threads.
 class Engine::Impl {
  public:
   struct Sync {
@@ -40,7 +42,7 @@ class Engine::Impl {
              bool decode_only, bool network);
   // Frees a stream (module false) or a module (module true).
   bool Release(Handle handle, bool module);
-  // Takes every channel and the output out, then stops them unlocked.
+  // Takes every channel and the output out; the channels go to the reaper.
   bool ReleaseAll();
   uint32_t DeviceRate() const;
   void Dispatch(const SyncEvent& event);
@@ -55,6 +57,7 @@ class Engine::Impl {
   PluginHost plugins_;
   bool sdl_audio_ = false;
   std::unique_ptr<SyncQueue> syncs_;
+  std::unique_ptr<Reaper> reaper_;
 };
 
 }  // namespace kivo::engine

@@ -31,7 +31,9 @@ class FrameRing {
   }
 
   // Adds up to `frames` frames times `gain` onto `out` and drops them; keeps
-  // the peak of each side over the last `peak_window` frames mixed.
+  // the peak of each side over the last `peak_window` frames mixed, taken
+  // from the samples themselves: the level meter shows the music, not the
+  // volume.
   size_t MixOut(float* out, size_t frames, float gain, size_t peak_window,
                 float* peak_left, float* peak_right) {
     frames = std::min(frames, size_);
@@ -39,10 +41,10 @@ class FrameRing {
     size_t peak_from = frames > peak_window ? frames - peak_window : 0;
     for (size_t i = 0; i < frames; ++i) {
       size_t slot = (head_ + i) % capacity_;
-      float left = data_[slot * 2] * gain;
-      float right = data_[slot * 2 + 1] * gain;
-      out[i * 2] += left;
-      out[i * 2 + 1] += right;
+      float left = data_[slot * 2];
+      float right = data_[slot * 2 + 1];
+      out[i * 2] += left * gain;
+      out[i * 2 + 1] += right * gain;
       if (i >= peak_from) {
         *peak_left = std::max(*peak_left, left < 0 ? -left : left);
         *peak_right = std::max(*peak_right, right < 0 ? -right : right);

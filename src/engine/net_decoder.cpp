@@ -26,6 +26,8 @@ void NetDecoder::Interrupt() {
   decoder_->Interrupt();
 }
 
+void NetDecoder::WaitStopped() { source_->WaitStopped(); }
+
 std::optional<std::string> NetDecoder::Metadata() const {
   return source_->metadata();
 }

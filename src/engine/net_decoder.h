@@ -24,6 +24,7 @@ class NetDecoder final : public Decoder {
   size_t Read(float* stereo, size_t max_frames) override;
   bool Seek(uint64_t) override { return false; }
   void Interrupt() override;
+  void WaitStopped() override;
   std::optional<std::string> Metadata() const override;
 
  private:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/thread_name.h"
@@ -14,6 +15,8 @@ namespace {
 
 constexpr size_t kBufferBytes = 256 * 1024;
 constexpr size_t kMaxIcyHeadBytes = 16 * 1024;
+constexpr int kFirstPauseMs = 1000;
+constexpr int kMaxPauseMs = 30000;
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
@@ -52,6 +55,10 @@ NetSource::NetSource(std::string url, NetOptions options, DownloadProc download,
 
 NetSource::~NetSource() {
   Cancel();
+  WaitStopped();
+}
+
+void NetSource::WaitStopped() {
   if (thread_.joinable()) thread_.join();
 }
 
@@ -124,14 +131,8 @@ int NetSource::Read(uint8_t* buffer, int size) {
 
 void NetSource::Run() {
   NameThisThread("kivo-net");
-  if (CURL* curl = curl_easy_init()) {
-    std::string proxy_user;
-    Configure(curl, &proxy_user);
-    curl_slist* headers = curl_slist_append(nullptr, "Icy-MetaData: 1");
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_perform(curl);
-    curl_slist_free_all(headers);
-    curl_easy_cleanup(curl);
+  Outage outage;
+  while (Transfer() && WaitToRetry(&outage)) {
   }
   {
     std::lock_guard lock(mutex_);
@@ -139,6 +140,81 @@ void NetSource::Run() {
   }
   data_cv_.notify_all();
   if (download_) download_(nullptr, 0);
+}
+
+bool NetSource::Transfer() {
+  CURL* curl = curl_easy_init();
+  if (!curl) return false;
+  BeginTransfer();
+  curl_ = curl;
+  std::string proxy_user;
+  Configure(curl, &proxy_user);
+  // A file that broke off continues where it broke.
+  if (total_bytes_ >= 0) resume_at_ = audio_bytes_;
+  std::string range = std::to_string(resume_at_) + "-";
+  bool ranged = resume_at_ > 0 && !ranges_refused_;
+  if (ranged) curl_easy_setopt(curl, CURLOPT_RANGE, range.c_str());
+  curl_slist* headers = curl_slist_append(nullptr, "Icy-MetaData: 1");
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+  CURLcode result = curl_easy_perform(curl);
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  curl_slist_free_all(headers);
+  curl_easy_cleanup(curl);
+  curl_ = nullptr;
+  status = std::max(status, status_);
+  // A server that cannot resume sends the file again from its start.
+  if (ranged && !body_started_ &&
+      (result == CURLE_RANGE_ERROR || result == CURLE_FTP_COULDNT_USE_REST ||
+       status == 416)) {
+    ranges_refused_ = true;
+    status = 0;
+  }
+  return ShouldRetry(result == CURLE_OK, status);
+}
+
+void NetSource::BeginTransfer() {
+  status_seen_ = false;
+  status_ = 0;
+  chunked_ = false;
+  icy_head_.clear();
+  metaint_ = 0;
+  content_type_thread_.clear();
+  demuxer_.reset();
+  body_started_ = false;
+  skip_bytes_ = 0;
+  transfer_audio_bytes_ = 0;
+  std::lock_guard lock(mutex_);
+  last_data_ = std::chrono::steady_clock::now();
+}
+
+bool NetSource::ShouldRetry(bool transfer_ok, long status) {
+  {
+    std::lock_guard lock(mutex_);
+    // A stream that never opened fails its open, as an address that is none.
+    if (cancelled_ || opening_) return false;
+  }
+  if (status >= 400 && status < 500) return false;  // a definite refusal
+  if (total_bytes_ >= 0 && audio_bytes_ >= static_cast<uint64_t>(total_bytes_))
+    return false;  // the whole file arrived
+  // A chunked body that ended properly was ended on purpose.
+  return !(transfer_ok && chunked_);
+}
+
+bool NetSource::WaitToRetry(Outage* outage) {
+  auto now = std::chrono::steady_clock::now();
+  if (!outage->active || transfer_audio_bytes_ > 0) {
+    *outage = {true, now, kFirstPauseMs};
+  } else {
+    outage->pause_ms = std::min(outage->pause_ms * 2, kMaxPauseMs);
+  }
+  auto retry_at = now + std::chrono::milliseconds(outage->pause_ms);
+  if (retry_at - outage->since >
+      std::chrono::milliseconds(options_.reconnect_ms)) {
+    return false;
+  }
+  std::unique_lock lock(mutex_);
+  return !space_cv_.wait_until(lock, retry_at, [this] { return cancelled_; });
 }
 
 void NetSource::Configure(void* handle, std::string* proxy_user) {
@@ -185,7 +261,10 @@ void NetSource::OnHeaderLine(const std::string& line) {
   // Each response of a redirect chain starts with its status line.
   if (line.rfind("HTTP/", 0) == 0 || line.rfind("ICY ", 0) == 0) {
     status_seen_ = true;
+    size_t code = line.find(' ');
+    status_ = std::strtol(line.c_str() + code + 1, nullptr, 10);
     metaint_ = 0;
+    chunked_ = false;
     content_type_thread_.clear();
     return;
   }
@@ -195,6 +274,7 @@ void NetSource::OnHeaderLine(const std::string& line) {
   std::string value = Trim(line.substr(colon + 1));
   if (name == "icy-metaint") metaint_ = ParseIcyMetaint(value);
   if (name == "content-type") content_type_thread_ = value;
+  if (name == "transfer-encoding") chunked_ = Lower(value) == "chunked";
 }
 
 // Collects an ICY head that came as body; true once the audio begins, with
@@ -222,25 +302,44 @@ bool NetSource::TakeIcyHead(const uint8_t** data, size_t* length) {
   return true;
 }
 
+// The body begins: how long the stream is, and whether a range was honoured.
+void NetSource::StartBody() {
+  body_started_ = true;
+  {
+    std::lock_guard lock(mutex_);
+    content_type_ = content_type_thread_;
+  }
+  demuxer_ = std::make_unique<IcyDemuxer>(
+      metaint_, [this](const uint8_t* d, size_t n) { OnAudio(d, n); },
+      [this](const std::string& text) { OnMeta(text); });
+  curl_off_t length = -1;
+  curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+  const char* scheme = nullptr;
+  curl_easy_getinfo(curl_, CURLINFO_SCHEME, &scheme);
+  bool http = scheme != nullptr && Lower(scheme).rfind("http", 0) == 0;
+  bool ranged = resume_at_ > 0 && !ranges_refused_ && (!http || status_ == 206);
+  if (resume_at_ > 0 && !ranged) skip_bytes_ = resume_at_;
+  if (metaint_ == 0 && length >= 0) {
+    total_bytes_ = (ranged ? static_cast<int64_t>(resume_at_) : 0) + length;
+  }
+}
+
 size_t NetSource::OnBody(const uint8_t* data, size_t length) {
   const size_t received = length;
   if (!status_seen_ && !TakeIcyHead(&data, &length)) return received;
-  if (!demuxer_) {
-    {
-      std::lock_guard lock(mutex_);
-      content_type_ = content_type_thread_;
-    }
-    demuxer_ = std::make_unique<IcyDemuxer>(
-        metaint_, [this](const uint8_t* d, size_t n) { OnAudio(d, n); },
-        [this](const std::string& text) { OnMeta(text); });
-  }
-  demuxer_->Feed(data, length);
+  if (status_ >= 400) return 0;  // a refusal in an ICY head
+  if (!body_started_) StartBody();
+  size_t skipped = static_cast<size_t>(std::min<uint64_t>(skip_bytes_, length));
+  skip_bytes_ -= skipped;
+  demuxer_->Feed(data + skipped, length - skipped);
   icy_head_.clear();
   std::lock_guard lock(mutex_);
   return cancelled_ ? 0 : received;  // 0 makes curl stop the transfer
 }
 
 void NetSource::OnAudio(const uint8_t* data, size_t length) {
+  audio_bytes_ += length;
+  transfer_audio_bytes_ += length;
   if (download_) download_(data, length);
   std::unique_lock lock(mutex_);
   last_data_ = std::chrono::steady_clock::now();
@@ -268,7 +367,7 @@ void NetSource::OnMeta(const std::string& text) {
   if (on_meta_) on_meta_();
 }
 
-// A dead server (no byte for the whole time-out) ends the download. Waiting
+// A dead server (no byte for the whole time-out) ends the connection. Waiting
 // for buffer space happens inside the body callback, where curl makes no
 // progress calls, and refreshes the clock when it ends.
 bool NetSource::ShouldAbort() {

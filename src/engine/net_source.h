@@ -19,6 +19,7 @@ namespace kivo::engine {
 // The network options, copied into each stream when it opens.
 struct NetOptions {
   uint32_t timeout_ms = 10000;
+  uint32_t reconnect_ms = 300000;  // how long an outage is retried
   std::string agent;
   std::string proxy;  // "user:pass@server:port", "server:port" or empty
   bool passive_ftp = true;
@@ -31,6 +32,15 @@ bool IsNetworkAddress(const std::string& text);
 // ICY metadata split off. The audio bytes go, in order, to the download
 // callback and into a bounded buffer that the decoder reads; when the buffer
 // is full the download waits (the stream blocks, as a radio should).
+//
+// Once the stream has opened, a connection that drops, or that brings no byte
+// for the time-out, is made again to the same address, after pauses of 1 s,
+// 2 s, 4 s ... at most 30 s, until `reconnect_ms` have passed without audio.
+// Meanwhile reads wait, so the channel stalls. A refusal (HTTP 4xx) ends the
+// stream at once, and so does a stream of known length that has arrived
+// whole; one that broke off continues from where it broke, by a range request
+// or, where the server ignores it, by skipping what had arrived. The download
+// callback sees every audio byte once, in order, across reconnects.
 //
 // Threads: the download callback and `on_meta` run on kivo-net with no lock of
 // ours held. Read runs on the channel's decode thread (or the opener);
@@ -56,12 +66,29 @@ class NetSource final : public ByteSource {
   void EndOpening();
   int Read(uint8_t* buffer, int size) override;
   void Cancel();
+  // After Cancel: waits until the download thread has ended.
+  void WaitStopped();
 
  private:
+  // The pauses between the tries of one outage.
+  struct Outage {
+    bool active = false;
+    std::chrono::steady_clock::time_point since;
+    int pause_ms = 0;
+  };
+
   void Run();
+  // One connection; true when the stream should connect again.
+  bool Transfer();
+  void BeginTransfer();
+  bool ShouldRetry(bool transfer_ok, long status);
+  // Pauses before the next try; false when the tries have run out or the
+  // stream was cancelled.
+  bool WaitToRetry(Outage* outage);
   void Configure(void* curl, std::string* proxy_user);
   void OnHeaderLine(const std::string& line);
   bool TakeIcyHead(const uint8_t** data, size_t* length);
+  void StartBody();
   size_t OnBody(const uint8_t* data, size_t length);
   void OnAudio(const uint8_t* data, size_t length);
   void OnMeta(const std::string& text);
@@ -76,12 +103,24 @@ class NetSource final : public ByteSource {
   DownloadProc download_;
   MetaProc on_meta_;
 
-  // Download-thread state: headers of the current response and the demuxer.
+  // Download-thread state of the current connection: its curl handle, the
+  // headers of its response, the demuxer and what it delivered.
+  void* curl_ = nullptr;
   bool status_seen_ = false;
+  long status_ = 0;
+  bool chunked_ = false;
   std::string icy_head_;
   size_t metaint_ = 0;
   std::string content_type_thread_;
   std::unique_ptr<IcyDemuxer> demuxer_;
+  bool body_started_ = false;
+  uint64_t skip_bytes_ = 0;  // bytes of this body that had arrived before
+  uint64_t transfer_audio_bytes_ = 0;
+  // Download-thread state across connections.
+  uint64_t audio_bytes_ = 0;  // audio bytes delivered in all
+  int64_t total_bytes_ = -1;  // length of a plain file, -1 for a live stream
+  uint64_t resume_at_ = 0;    // where a file that broke off continues
+  bool ranges_refused_ = false;
 
   mutable std::mutex mutex_;  // guards everything below
   std::condition_variable data_cv_;

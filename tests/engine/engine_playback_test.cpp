@@ -122,6 +122,23 @@ TEST_F(EnginePlayback, StreamVolumeScalesWhatPlaysAtOnce) {
   EXPECT_NEAR(heard.Peak(last - 40 * kTenMs, last), 0.25, 0.01);
 }
 
+TEST_F(EnginePlayback, TheLevelIsTheChannelsOwnWhateverTheVolume) {
+  std::string path = dir_.File("tone.wav");
+  ASSERT_TRUE(test::Tone(path, 500, 0.5, 3.0, "-c:a pcm_s16le"));
+  Handle handle = Open(path);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  for (uint32_t volume : {0u, 5000u, 10000u}) {
+    ASSERT_TRUE(
+        engine_->SetConfig(AudioLibrary::kConfigGlobalStreamVolume, volume));
+    double since = PositionSeconds(handle);
+    ASSERT_TRUE(
+        WaitUntil([&] { return PositionSeconds(handle) > since + 0.2; }));
+    uint32_t level = engine_->ChannelGetLevel(handle);
+    EXPECT_NEAR(level & 0xffff, 16384, 1000) << "volume " << volume;
+    EXPECT_NEAR(level >> 16, 16384, 1000) << "volume " << volume;
+  }
+}
+
 // A rising ramp: the value heard tells the position it came from.
 float Ramp(double seconds) { return static_cast<float>(0.05 + 0.4 * seconds); }
 

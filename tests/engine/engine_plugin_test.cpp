@@ -2,7 +2,9 @@
 // freeing, and the game-music plug-in that ships with the player.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "engine/capture.h"
 #include "engine/engine.h"
@@ -18,10 +20,10 @@ void WriteWord(std::ofstream& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out.put(static_cast<char>(value >> (8 * i)));
 }
 
-std::string ToneFile(const test::TempDir& dir) {
-  std::string path = dir.File("tone.kivotone");
+std::string ToneFile(const test::TempDir& dir, bool slow = false) {
+  std::string path = dir.File(slow ? "slow.kivotone" : "tone.kivotone");
   std::ofstream out(path, std::ios::binary);
-  out << "KIVOTONE";
+  out << (slow ? "KIVOSLOW" : "KIVOTONE");
   WriteWord(out, 22050);
   WriteWord(out, 22050 * 2);
   return path;
@@ -44,6 +46,25 @@ std::string VgmFile(const test::TempDir& dir) {
   WriteWord(out, 0x0c), WriteWord(out, 0), WriteWord(out, 0);
   out << data;
   return path;
+}
+
+TEST(EnginePlugins, SeekingNeverWaitsForADecodeInProgress) {
+  test::TempDir dir;
+  Engine engine;
+  ASSERT_TRUE(engine.Init(1, 44100, 0));
+  ASSERT_NE(engine.PluginLoad(KIVO_TEST_TONE_PLUGIN, 0), 0u);
+  Handle handle = engine.StreamCreateFile(ToneFile(dir, true), 0, 0, 0);
+  ASSERT_NE(handle, 0u);
+  ASSERT_TRUE(engine.ChannelPlay(handle, true));
+  // The decode thread is inside its second, slow read by now.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  auto start = std::chrono::steady_clock::now();
+  uint64_t target = engine.ChannelSeconds2Bytes(handle, 1.0);
+  EXPECT_TRUE(engine.ChannelSetPosition(handle, target, 0));
+  EXPECT_LT(std::chrono::steady_clock::now() - start,
+            std::chrono::milliseconds(500));
+  EXPECT_EQ(engine.ChannelGetPosition(handle, 0), target);
+  EXPECT_TRUE(engine.StreamFree(handle));
 }
 
 TEST(EnginePlugins, ADecoderPluginTakesWhatTheBuiltInOnesDoNot) {

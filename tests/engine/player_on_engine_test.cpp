@@ -19,6 +19,7 @@
 namespace kivo {
 namespace {
 
+using engine::test::RadioServer;
 using engine::test::Tone;
 
 class PlayerOnEngineTest : public ::testing::Test {
@@ -46,12 +47,16 @@ class PlayerOnEngineTest : public ::testing::Test {
     return dir.Write("three.kpp", list);
   }
 
-  // Runs posted work until `done` holds or the time is up.
+  // Runs posted work until `done` holds or the time is up, and keeps the
+  // longest time the GUI thread spent in one batch of posted work.
   bool PumpUntil(const std::function<bool()>& done, double seconds) {
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
+      auto start = std::chrono::steady_clock::now();
       loop.Drain();
+      longest_drain =
+          std::max(longest_drain, std::chrono::steady_clock::now() - start);
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -95,6 +100,7 @@ class PlayerOnEngineTest : public ::testing::Test {
   testing::FakeSearchWindows search_windows;
   testing::FakeTagWindow tag_window;
   std::unique_ptr<Player> player;
+  std::chrono::steady_clock::duration longest_drain{};
 };
 
 TEST_F(PlayerOnEngineTest, RepeatAllPlaysThroughAndWraps) {
@@ -121,7 +127,7 @@ TEST_F(PlayerOnEngineTest, ShufflePlaysEachOncePerCycle) {
   EXPECT_EQ(cycle, (std::vector<int>{0, 1, 2}));
 }
 
-TEST_F(PlayerOnEngineTest, ARadioStreamShowsItsTitlesAndRecordsWhatItServed) {
+TEST_F(PlayerOnEngineTest, ARadioStationThatDropsComesBackAndKeepsRecording) {
   std::string mp3 = dir.File("station.mp3");
   ASSERT_TRUE(Tone(mp3, 440, 0.5, 6.0, "-c:a libmp3lame -b:a 128k"));
   std::string served = dir.Read("station.mp3");
@@ -129,28 +135,50 @@ TEST_F(PlayerOnEngineTest, ARadioStreamShowsItsTitlesAndRecordsWhatItServed) {
   script.audio = served;
   script.metaint = 16384;
   script.titles = {"Guns N' Roses - Live", "Steins;Gate"};
-  script.chunk_pause_ms = 400;  // titles far enough apart to be seen
-  script.max_requests = 1;
-  engine::test::RadioServer server(script);
+  // About as fast as it plays: titles far enough apart to be seen, and
+  // little enough buffered that the drop is heard as a stall.
+  script.chunk_pause_ms = 1000;
+  script.live = true;  // off the air after its audio
+  const size_t drop_after = 3 * 16384 + 1000;
+  script.drop_after = drop_after;
+  RadioServer server(script);
+  std::string next = dir.File("next.mp3");
+  ASSERT_TRUE(Tone(next, 300, 0.5, 1.0, "-c:a libmp3lame"));
   dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=3\r\n");
-  dir.Write("radio.kpp", server.Url() + "\r\n");
+  dir.Write("radio.kpp", server.Url() + "\r\n" + next + "\r\n");
   ASSERT_TRUE(player->Startup({dir.File("radio.kpp")}, dir.path()));
   ASSERT_TRUE(PumpUntil(
       [&] { return ChannelState() == AudioLibrary::kActivePlaying; }, 10))
       << model().lines[0] << " state " << ChannelState();
+  AudioLibrary::Handle channel = player->state().playback.current_channel;
   dialogs.save_answers.push_back(std::make_pair(dir.File("recorded.mp3"), 1));
   player->context().menus.Click("Record1");
   EXPECT_TRUE(PumpUntil(
       [&] { return model().lines[0] == "[S] Guns N' Roses - Live"; }, 10));
   EXPECT_TRUE(
       PumpUntil([&] { return model().lines[0] == "[S] Steins;Gate"; }, 10));
-  // The download ends with the station's last byte; the recording with it.
+  // The drop: the same channel stalls, records on, and the playlist waits.
+  bool stalled_on_line_0 = false;
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        stalled_on_line_0 |= ChannelState() == AudioLibrary::kActiveStalled &&
+                             model().playing_index == 0 &&
+                             player->playback().RecordingActive();
+        return server.Requests().size() >= 2;
+      },
+      10));
+  EXPECT_TRUE(stalled_on_line_0);
+  EXPECT_EQ(player->state().playback.current_channel, channel);
+  // Off the air at last: the download ends, the recording with it, and the
+  // next line plays.
   ASSERT_TRUE(
       PumpUntil([&] { return !player->playback().RecordingActive(); }, 20));
+  EXPECT_TRUE(PumpUntil([&] { return model().playing_index == 1; }, 10));
   std::string recorded = dir.Read("recorded.mp3");
-  ASSERT_FALSE(recorded.empty());
+  ASSERT_GT(recorded.size(), served.size() - drop_after);
   ASSERT_LE(recorded.size(), served.size());
   EXPECT_EQ(recorded, served.substr(served.size() - recorded.size()));
+  EXPECT_LT(longest_drain, std::chrono::milliseconds(500));
 }
 
 }  // namespace

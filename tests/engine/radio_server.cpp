@@ -6,13 +6,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 namespace kivo::engine::test {
 
 namespace {
 
-constexpr int kLifetimeMs = 30000;
+constexpr int kPauseStepMs = 10;
 
 bool SendAll(int fd, const std::string& data) {
   size_t sent = 0;
@@ -48,6 +50,8 @@ RadioServer::RadioServer(Script script) : script_(std::move(script)) {
   socklen_t length = sizeof(address);
   getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
   port_ = ntohs(address.sin_port);
+  deadline_ = std::chrono::steady_clock::now() +
+              std::chrono::milliseconds(script_.lifetime_ms);
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -70,22 +74,31 @@ std::vector<std::string> RadioServer::Requests() {
   return requests_;
 }
 
+size_t RadioServer::LiveCursor() {
+  std::lock_guard lock(requests_mutex_);
+  return live_cursor_;
+}
+
+bool RadioServer::Ending() const {
+  return stop_ || std::chrono::steady_clock::now() > deadline_;
+}
+
 void RadioServer::Run() {
-  auto end =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(kLifetimeMs);
-  for (int served = 0; served < script_.max_requests && !stop_;) {
-    if (std::chrono::steady_clock::now() > end) return;
+  for (int served = 0; served < script_.max_requests && !Ending();) {
     pollfd p{listener_, POLLIN, 0};
     if (poll(&p, 1, 50) <= 0) continue;
     int client = accept(listener_, nullptr, nullptr);
     if (client < 0) continue;
-    Serve(client);
-    close(client);
-    ++served;
+    int request = ++served;
+    clients_.emplace_back([this, client, request] {
+      Serve(client, request);
+      close(client);
+    });
   }
+  for (std::thread& client : clients_) client.join();
 }
 
-void RadioServer::Serve(int client) {
+void RadioServer::Serve(int client, int request) {
   std::string head = ReadHead(client);
   {
     std::lock_guard lock(requests_mutex_);
@@ -102,13 +115,57 @@ void RadioServer::Serve(int client) {
                         "\r\nContent-Length: 0\r\n\r\n");
     return;
   }
+  size_t start = 0;
+  if (!TakeStation(request, &start)) {
+    SendAll(client, "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+    return;
+  }
+  if (script_.file) {
+    ServeFile(client, request, head);
+    return;
+  }
   std::string reply = "ICY 200 OK\r\nContent-Type: audio/mpeg\r\n";
   if (!script_.metaint_header.empty()) {
     reply += "icy-metaint: " + script_.metaint_header + "\r\n";
   } else if (script_.metaint > 0) {
     reply += "icy-metaint: " + std::to_string(script_.metaint) + "\r\n";
   }
-  if (SendAll(client, reply + "\r\n")) SendBody(client);
+  if (SendAll(client, reply + "\r\n")) SendBody(client, request, start);
+}
+
+// False when the request is refused; a live station starts where it is.
+bool RadioServer::TakeStation(int request, size_t* start) {
+  if (script_.refuse_from_request > 0 &&
+      request >= script_.refuse_from_request) {
+    return false;
+  }
+  if (!script_.live) return true;
+  std::lock_guard lock(requests_mutex_);
+  if (live_cursor_ >= script_.audio.size()) return false;  // off the air
+  live_listener_ = request;
+  *start = live_cursor_;
+  return true;
+}
+
+void RadioServer::ServeFile(int client, int request, const std::string& head) {
+  const size_t size = script_.audio.size();
+  size_t from = 0;
+  size_t range = head.find("\r\nRange: bytes=");
+  if (script_.ranges && range != std::string::npos) {
+    from = std::strtoull(head.c_str() + range + 15, nullptr, 10);
+  }
+  std::string reply;
+  if (from > 0 && from < size) {
+    reply = "HTTP/1.1 206 Partial Content\r\nContent-Range: bytes " +
+            std::to_string(from) + "-" + std::to_string(size - 1) + "/" +
+            std::to_string(size) + "\r\n";
+  } else {
+    from = 0;
+    reply = "HTTP/1.1 200 OK\r\n";
+  }
+  reply += "Content-Length: " + std::to_string(size - from) +
+           "\r\nContent-Type: audio/mpeg\r\nConnection: close\r\n\r\n";
+  if (SendAll(client, reply)) SendBody(client, request, from);
 }
 
 std::string RadioServer::MetaBlock(size_t index) const {
@@ -127,28 +184,61 @@ std::string RadioServer::MetaBlock(size_t index) const {
   return std::string(1, static_cast<char>(blocks)) + text;
 }
 
-bool RadioServer::SendBody(int client) {
+bool RadioServer::Superseded(int request) {
+  std::lock_guard lock(requests_mutex_);
+  return script_.live && live_listener_ != request;
+}
+
+void RadioServer::Advance(int request, size_t position) {
+  std::lock_guard lock(requests_mutex_);
+  if (script_.live && live_listener_ == request) live_cursor_ = position;
+}
+
+// Sleeps `ms`; false when the server ends or a newer listener took over.
+bool RadioServer::Pause(int ms, int request) {
+  for (int slept = 0; slept < ms; slept += kPauseStepMs) {
+    if (Ending() || Superseded(request)) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPauseStepMs));
+  }
+  return true;
+}
+
+// The audio offset where this connection drops, or 0.
+size_t RadioServer::DropAt(int request, size_t start) const {
+  size_t drop_at = 0;
+  if (script_.drop_after > 0 && request == 1) drop_at = script_.drop_after;
+  if (script_.drop_every > 0) {
+    size_t every = start + script_.drop_every;
+    drop_at = drop_at == 0 ? every : std::min(drop_at, every);
+  }
+  return drop_at;
+}
+
+bool RadioServer::SendBody(int client, int request, size_t start) {
   const std::string& audio = script_.audio;
-  size_t step = script_.metaint > 0 ? script_.metaint : 4096;
+  const size_t step = script_.metaint > 0 ? script_.metaint : 4096;
+  const size_t drop_at = DropAt(request, start);
   size_t block = 0;
-  for (size_t at = 0; at < audio.size() && !stop_; at += step) {
+  for (size_t at = start; at < audio.size(); at += step) {
+    if (Ending() || Superseded(request)) return false;
     size_t length = std::min(step, audio.size() - at);
-    if (script_.drop_after > 0 && at + length > script_.drop_after) {
-      SendAll(client, audio.substr(at, script_.drop_after - at));
+    if (drop_at > 0 && at + length > drop_at) {
+      if (SendAll(client, audio.substr(at, drop_at - at))) {
+        Advance(request, drop_at);
+      }
       return false;
     }
     if (!SendAll(client, audio.substr(at, length))) return false;
+    Advance(request, at + length);
     if (script_.metaint > 0 && length == step &&
         !SendAll(client, MetaBlock(block++))) {
       return false;
     }
-    if (script_.chunk_pause_ms > 0) {
-      std::this_thread::sleep_for(
-          std::chrono::milliseconds(script_.chunk_pause_ms));
-    }
+    if (!Pause(script_.chunk_pause_ms, request)) return false;
     if (script_.stall_after > 0 && at < script_.stall_after &&
-        at + length >= script_.stall_after) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(script_.stall_ms));
+        at + length >= script_.stall_after &&
+        !Pause(script_.stall_ms, request)) {
+      return false;
     }
   }
   return true;

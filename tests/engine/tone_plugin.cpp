@@ -1,9 +1,13 @@
 // A tiny decoder plug-in for the tests: files that begin "KIVOTONE", then the
 // rate and the frame count (32-bit little-endian), play a mono 440 Hz tone at
-// half scale. Built twice: as it is, and with a wrong ABI version.
+// half scale; "KIVOSLOW" files take a second for every read after the first,
+// as a file on a hung network mount would. Built twice: as it is, and with a
+// wrong ABI version.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "engine/plugin_abi.h"
 
@@ -13,6 +17,8 @@ struct Tone {
   uint32_t rate;
   uint64_t frames;
   uint64_t position;
+  bool slow;
+  int reads;
 };
 
 void* Open(const char* path, KivoStreamInfo* info) {
@@ -20,14 +26,15 @@ void* Open(const char* path, KivoStreamInfo* info) {
   if (!file) return nullptr;
   unsigned char head[16];
   bool ok = std::fread(head, 1, sizeof(head), file) == sizeof(head) &&
-            std::memcmp(head, "KIVOTONE", 8) == 0;
+            (std::memcmp(head, "KIVOTONE", 8) == 0 ||
+             std::memcmp(head, "KIVOSLOW", 8) == 0);
   std::fclose(file);
   if (!ok) return nullptr;
   auto word = [&](int at) {
     return uint32_t{head[at]} | uint32_t{head[at + 1]} << 8 |
            uint32_t{head[at + 2]} << 16 | uint32_t{head[at + 3]} << 24;
   };
-  auto* tone = new Tone{word(8), word(12), 0};
+  auto* tone = new Tone{word(8), word(12), 0, head[4] == 'S', 0};
   *info = {tone->rate, 1, static_cast<int64_t>(tone->frames),
            KIVO_PLUGIN_CTYPE_BASE + 7};
   return tone;
@@ -35,6 +42,9 @@ void* Open(const char* path, KivoStreamInfo* info) {
 
 size_t Read(void* stream, float* frames, size_t max_frames) {
   auto* tone = static_cast<Tone*>(stream);
+  if (tone->slow && tone->reads++ > 0) {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+  }
   size_t count = 0;
   for (; count < max_frames && tone->position < tone->frames; ++count) {
     double t = static_cast<double>(tone->position++) / tone->rate;

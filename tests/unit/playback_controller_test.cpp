@@ -272,6 +272,25 @@ TEST(PlayPauseTest, PauseResumeAndStopFollowTheChannel) {
   EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePlaying);
 }
 
+TEST(PlayPauseTest, StopWinsOverAnOpenStillUnderWay) {
+  PlaybackFixture f;
+  f.AddStream("http://radio/slow", AudioLibrary::kCTypeStreamMp3);
+  f.model().playing_index = 0;
+  f.playback().PlayEntry();
+  // Stop comes while the worker still connects; the station answers later.
+  f.h.player->MenuItemClicked("Stop1");
+  f.h.loop.Drain();
+  EXPECT_TRUE(f.h.audio.OpenChannels().empty());
+  EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActiveStopped);
+  EXPECT_FALSE(f.h.loop.TimerEnabled("Time"));
+  EXPECT_FALSE(f.playback().OpenPending());
+  EXPECT_EQ(f.model().playing_index, 0);
+
+  // Play after such a Stop starts the entry afresh.
+  f.Click("Play1");
+  EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePlaying);
+}
+
 TEST(PlayPauseTest, TheTrayPlayLeavesAStalledStreamAlone) {
   PlaybackFixture f;
   f.AddStream("http://radio/live", AudioLibrary::kCTypeStreamMp3);

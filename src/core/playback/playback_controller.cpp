@@ -209,6 +209,9 @@ void PlaybackController::PlayPause() {
 }
 
 void PlaybackController::StopPlayback() {
+  // Stop wins over an open still under way: its channel is freed on arrival.
+  if (OpenPending())
+    playback().arrived_generation = ++playback().open_generation;
   context_.platform.audio.ChannelStop(Channel());
   SetTimer("Time", false);
   context_.platform.window.SetCaption(kPlayerName);

@@ -1,7 +1,10 @@
 #include "desktop/shell/desktop_shell.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QSessionManager>
+#include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,11 +16,27 @@
 #include "desktop/shell/qt_search_window.h"
 #include "desktop/shell/qt_tag_window.h"
 #include "desktop/shell/qt_tray.h"
+#include "desktop/shell/session_signals.h"
 
 namespace kivo::desktop {
 namespace {
 
 constexpr int kWorkerGraceMs = 3000;
+// How often, and how many times, a session end waits for dialogs and menus
+// to unwind before it closes the window anyway.
+constexpr int kEndRetryMs = 50;
+constexpr int kEndRetries = 40;
+
+// Dismisses the open popup menu and modal dialog as a cancel would.
+void DismissNestedLoops() {
+  if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  QWidget* modal = QApplication::activeModalWidget();
+  if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    dialog->reject();
+  } else if (modal != nullptr) {
+    modal->close();
+  }
+}
 
 }  // namespace
 
@@ -29,9 +48,20 @@ DesktopShell::DesktopShell(int& argc, char** argv)
       dialogs_(std::make_unique<QtDialogs>(window_.get())),
       services_(std::make_unique<QtDesktopServices>()),
       search_windows_(std::make_unique<QtSearchWindowFactory>(window_.get())),
-      tag_window_(std::make_unique<QtTagWindow>(window_.get())) {
+      tag_window_(std::make_unique<QtTagWindow>(window_.get())),
+      signals_(std::make_unique<SessionSignals>([this] {
+        end_requested_ = true;
+        // Before the loop runs (the start's own prompt), the dialog goes and
+        // Run takes the end up.
+        if (running_) {
+          EndSessionBySignal();
+        } else {
+          DismissNestedLoops();
+        }
+      })) {
   QApplication::setApplicationName(QStringLiteral("kivo-player"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Kivo Player"));
+  // No display name: Qt would append it to every window title, and the
+  // captions are exactly the texts the player sets.
   QGuiApplication::setDesktopFileName(QStringLiteral("kivo-player"));
   QApplication::setWindowIcon(AppIcon());
   // The window hides into the tray and dialogs come and go: only the core
@@ -63,8 +93,27 @@ void DesktopShell::Attach(ShellEvents* events, const PlaylistSource* source) {
   tray_->SetEvents(events);
 }
 
+void DesktopShell::EndSessionBySignal() {
+  // A dialog or menu runs a loop of its own: the command that opened it
+  // finishes (as cancelled) before the window goes.
+  if (QThread::currentThread()->loopLevel() > 1 &&
+      end_retries_++ < kEndRetries) {
+    DismissNestedLoops();
+    QTimer::singleShot(kEndRetryMs, app_.get(),
+                       [this] { EndSessionBySignal(); });
+    return;
+  }
+  if (events_ != nullptr) events_->EndSession();
+  window_->close();
+}
+
 int DesktopShell::Run() {
+  running_ = true;
   if (!loop_->quit_requested()) window_->show();
+  // A signal during the start is taken up once the loop runs.
+  if (end_requested_) {
+    QTimer::singleShot(0, app_.get(), [this] { EndSessionBySignal(); });
+  }
   const int exit_code = loop_->Exec();
   if (!loop_->WaitForWorkers(kWorkerGraceMs)) {
     std::fflush(nullptr);

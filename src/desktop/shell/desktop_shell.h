@@ -24,6 +24,7 @@ class QtMainWindow;
 class QtSearchWindowFactory;
 class QtTagWindow;
 class QtTray;
+class SessionSignals;
 
 // The Qt desktop in one piece for the composition root: the application
 // object, the loop, the main window and everything hanging off it.
@@ -55,9 +56,12 @@ class DesktopShell {
   // Connects the window and the tray to the core. Call before Run.
   void Attach(ShellEvents* events, const PlaylistSource* source);
   // Shows the main window and runs the loop until EventLoop::Quit or an
-  // allowed close; returns the exit code. Workers still running are given a
-  // few seconds; if one is still busy then, the process ends right there
-  // with that code, as nothing may be freed under a running worker.
+  // allowed close; returns the exit code. SIGTERM, SIGINT and SIGHUP end the
+  // session: open dialogs and menus are dismissed, then the window closes
+  // even with Close To Tray on, and the core's Shutdown runs. Workers still
+  // running are given a few seconds; if one is still busy then, the process
+  // ends right there with that code, as nothing may be freed under a running
+  // worker.
   int Run();
 
  private:
@@ -69,7 +73,13 @@ class DesktopShell {
   std::unique_ptr<QtDesktopServices> services_;
   std::unique_ptr<QtSearchWindowFactory> search_windows_;
   std::unique_ptr<QtTagWindow> tag_window_;
+  std::unique_ptr<SessionSignals> signals_;
   ShellEvents* events_ = nullptr;
+  bool running_ = false;
+  bool end_requested_ = false;
+  int end_retries_ = 0;
+
+  void EndSessionBySignal();
 };
 
 }  // namespace kivo::desktop
