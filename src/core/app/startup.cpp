@@ -85,8 +85,9 @@ void Player::HandleCommandLine(const std::vector<std::string>& arguments,
     // Said where it was typed; an empty list would soon be autosaved over
     // the remembered one.
     std::fprintf(stderr,
-                 "kivo-player: %s is no playlist, media file or stream "
-                 "address; the remembered playlist is restored\n",
+                 "kivo-player: not used: %s (no playlist, media file or "
+                 "stream address that could be opened); the remembered "
+                 "playlist is restored\n",
                  arguments.front().c_str());
   } else if (arguments.size() > 1) {
     Guarded([&] {
