@@ -8,7 +8,7 @@ from player_process import Checks, Player, ProgramFolder, make_tone, wait_until
 
 check = Checks()
 # How long the first instance stays busy (stopped) while a second start waits.
-BUSY_SECONDS = float(os.environ.get("KIVO_E2E_BUSY_SECONDS", "5"))
+BUSY_SECONDS = float(os.environ.get("KIVO_E2E_BUSY_SECONDS", "7"))
 
 
 def hand_off(program, folder, args):
@@ -57,6 +57,8 @@ def busy_instance_takes_the_files_once(program, folder, first, before):
     finally:
         first.process.send_signal(signal.SIGCONT)
     code = second.wait(60)
+    if code is None:
+        second.stop()
     check(code == 0, f"it exits 0 once the files are taken (got {code}): "
           + second.output())
     # A second delivery would come at once after the first.
@@ -74,7 +76,8 @@ def main(program):
         listed = files_arrive(program, folder)
         listed = every_byte_arrives(program, folder, listed)
         busy_instance_takes_the_files_once(program, folder, first, listed)
-        check(first.process.poll() is None, "the first instance keeps running")
+        check(first.process.poll() is None,
+              "the first instance keeps running: " + first.output())
     finally:
         first.stop()
         folder.remove()
