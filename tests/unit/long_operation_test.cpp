@@ -92,5 +92,33 @@ TEST_F(LongOperationTest, DropsAndPostedWorkDuringAFolderScanWaitForTheScan) {
   EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model().file_list);
 }
 
+TEST_F(LongOperationTest, KeptWorkThatScansKeepsWhatArrivesDuringItsScan) {
+  h.AddEntries({"x.mp3"});
+  for (int i = 0; i < 40; ++i) h.AddFile("first/" + std::to_string(i) + ".mp3");
+  for (int i = 0; i < 40; ++i) h.AddFile("later/" + std::to_string(i) + ".mp3");
+  const std::string handed = h.AddFile("handed.mp3");
+  int reports = 0;
+  h.dialogs.while_progress = [&] {
+    // During the first scan a folder is dropped; during that drop's own scan
+    // a hand-off arrives.
+    if (++reports == 1) h.player->FilesDropped({h.dir.File("later")});
+    if (reports == 2) {
+      h.player->HandOffReceived(BuildHandOffText({handed}, "/"));
+    }
+  };
+  h.dialogs.folder_answers.push_back(h.dir.File("first"));
+  h.player->MenuItemClicked("AddDirectory");
+
+  ASSERT_EQ(reports, 2);
+  const std::vector<std::string>& list = model().file_list;
+  ASSERT_EQ(list.size(), 82u);
+  for (size_t i = 1; i <= 40; ++i) {
+    EXPECT_EQ(list[i].rfind(h.dir.File("first/"), 0), 0u) << list[i];
+    EXPECT_EQ(list[i + 40].rfind(h.dir.File("later/"), 0), 0u) << list[i + 40];
+  }
+  EXPECT_EQ(list.back(), handed);
+  EXPECT_EQ(model().playing_index, 81);
+}
+
 }  // namespace
 }  // namespace kivo
