@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -16,6 +17,20 @@
 
 namespace kivo::desktop {
 namespace {
+
+// A plain socket bound at path (its folder created), -1 on failure.
+int BoundSocket(const std::string& path) {
+  mkdir(path.substr(0, path.rfind('/')).c_str(), 0700);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 class InstanceLinkTest : public ::testing::Test {
  protected:
@@ -98,15 +113,9 @@ TEST_F(InstanceLinkTest, AMegabyteArrivesWholeAndTheSenderWaitsForTheHandler) {
 
 TEST_F(InstanceLinkTest, AStaleSocketFileIsTakenOver) {
   UnixInstanceLink link("/opt/kivo/");
-  const std::string path = link.socket_path();
-  mkdir(path.substr(0, path.rfind('/')).c_str(), 0700);
   // What a crashed instance leaves: a bound socket file nobody listens on.
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
-            0);
+  const int fd = BoundSocket(link.socket_path());
+  ASSERT_GE(fd, 0);
   close(fd);
   EXPECT_FALSE(link.HandOff("x|"));
   std::string received;
@@ -114,6 +123,50 @@ TEST_F(InstanceLinkTest, AStaleSocketFileIsTakenOver) {
   UnixInstanceLink starting("/opt/kivo/");
   EXPECT_TRUE(HandOffServed(&starting, "/music/b.mp3|"));
   EXPECT_EQ(received, "/music/b.mp3|");
+}
+
+TEST_F(InstanceLinkTest, ABusyInstanceIsWaitedForAndTakesTheTextOnce) {
+  UnixInstanceLink running("/opt/kivo/");
+  UnixInstanceLink starting("/opt/kivo/");
+  int deliveries = 0;
+  ASSERT_TRUE(running.Listen([&](const std::string&) { ++deliveries; }));
+  ::testing::internal::CaptureStderr();
+  std::atomic<int> result{-1};
+  std::thread second_instance(
+      [&] { result = starting.HandOff("/music/a.mp3") ? 1 : 0; });
+  // The running instance's loop is busy with something else for a while.
+  std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+  EXPECT_EQ(result, -1) << "the second start must keep waiting";
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (result != -1) loop.quit();
+  });
+  poll.start(1);
+  loop.exec();
+  second_instance.join();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(deliveries, 1);
+  EXPECT_NE(said.find("waiting for the running Kivo Player"), std::string::npos)
+      << said;
+}
+
+TEST_F(InstanceLinkTest, AnInstanceThatEndsWithoutAnAnswerTookNothing) {
+  UnixInstanceLink starting("/opt/kivo/");
+  const int listener = BoundSocket(starting.socket_path());
+  ASSERT_GE(listener, 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  // It reads the hand-off and ends before answering.
+  std::thread dying([&] {
+    const int fd = accept(listener, nullptr, nullptr);
+    char buffer[256];
+    recv(fd, buffer, sizeof(buffer), 0);
+    close(fd);
+  });
+  EXPECT_FALSE(starting.HandOff("/music/a.mp3"));
+  dying.join();
+  close(listener);
 }
 
 }  // namespace

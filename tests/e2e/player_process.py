@@ -81,6 +81,17 @@ class ProgramFolder:
         env.update(extra or {})
         return env
 
+    def listening(self):
+        """True once an instance listens for hand-offs in this folder."""
+        sockets = os.path.join(self.runtime, "kivo-player")
+        return os.path.isdir(sockets) and any(
+            name.endswith(".sock") for name in os.listdir(sockets))
+
+    def playlist(self):
+        """The autosaved playlist, one location a line."""
+        text = self.read("temp.tmp")
+        return text.split("\r\n")[:-1] if text else []
+
     def remove(self):
         shutil.rmtree(self.path, ignore_errors=True)
         shutil.rmtree(self.runtime, ignore_errors=True)
@@ -111,3 +122,23 @@ class Player:
             if self.wait(10) is None:
                 self.process.kill()
                 self.process.wait()
+
+
+class Checks:
+    """Counts checks and prints the failed ones."""
+
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def __call__(self, condition, what):
+        if condition:
+            self.passed += 1
+        else:
+            self.failed += 1
+            print(f"FAILED: {what}")
+        return condition
+
+    def summary(self):
+        print(f"{self.passed} passed, {self.failed} failed")
+        return 1 if self.failed else 0

@@ -22,6 +22,13 @@ class FakeAudioLibrary : public AudioLibrary {
     std::map<std::string, std::string> tags;  // "%TITL" -> text
     std::string meta;                         // ChannelGetTags(5)
   };
+  // A network stream of unknown length.
+  static Media StreamMedia() {
+    Media media;
+    media.kind = Media::kUrl;
+    media.length_seconds = -1;
+    return media;
+  }
   struct Channel {
     std::string location;
     Media media;

@@ -46,7 +46,10 @@ class ScriptedDialogs : public Dialogs {
 
   void ShowProgress(const std::string& text, int done, int total) override {
     progress.push_back({text, done, total});
+    // The real dialog lets the loop run here: whatever arrives meanwhile.
+    if (done >= 0 && while_progress) while_progress();
   }
+  std::function<void()> while_progress;
 
   struct ProgressReport {
     std::string text;

@@ -2,13 +2,22 @@
 
 #include <filesystem>
 
+#include "core/app/expand_argument.h"
 #include "core/playlist/kpp_format.h"
 #include "fakes/player_harness.h"
 
 namespace kivo {
 namespace {
 
+using testing::FakeAudioLibrary;
 using testing::PlayerHarness;
+
+// The hand-off as a second start frames it: every path followed by a NUL.
+std::string Framed(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += path + '\0';
+  return text;
+}
 
 TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
   PlayerHarness h;
@@ -16,8 +25,9 @@ TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
   std::string b = h.AddFile("b.ogg");
   h.dir.Write("list.kpp", "");
   ASSERT_TRUE(h.Start());
-  h.player->HandOffReceived(a + "|" + h.dir.File("list.kpp") + "||" + b +
-                            "|trailing.mp3");
+  // A playlist and an empty piece are skipped, text after the last frame too.
+  h.player->HandOffReceived(Framed({a, h.dir.File("list.kpp"), "", b}) +
+                            "trailing.mp3");
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
   EXPECT_EQ(model.file_list, (std::vector<std::string>{a, b}));
@@ -29,6 +39,41 @@ TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
   EXPECT_TRUE(model.shuffle_pool.empty());
   EXPECT_EQ(h.window.bring_to_front_calls, 1);
+}
+
+TEST(HandOffTest, EveryByteOfEveryPathArrivesInOrder) {
+  PlayerHarness h;
+  std::string acdc = h.AddFile("AC|DC.mp3");
+  std::string bar_end = h.AddFile("live|.ogg");
+  std::string plain = h.AddFile("plain.flac");
+  ASSERT_TRUE(h.Start());
+  h.player->HandOffReceived(
+      BuildHandOffText({"AC|DC.mp3", bar_end, "plain.flac"}, h.dir.path()));
+  h.loop.Drain();
+  const PlaylistModel& model = h.player->state().playlist;
+  EXPECT_EQ(model.file_list, (std::vector<std::string>{acdc, bar_end, plain}));
+  EXPECT_EQ(model.lines, (std::vector<std::string>{"AC|DC", "live|", "plain"}));
+}
+
+TEST(HandOffTest, StreamAddressesAreKeptAsTheyAreAndPlay) {
+  PlayerHarness h;
+  const std::vector<std::string> streams = {"http://radio.example:8000/live",
+                                            "https://radio.example/jazz.mp3",
+                                            "ftp://files.example/show.ogg"};
+  for (const std::string& stream : streams) {
+    h.audio.AddMedia(stream, FakeAudioLibrary::StreamMedia());
+  }
+  ASSERT_TRUE(h.Start());
+  h.player->HandOffReceived(BuildHandOffText(streams, h.dir.path()));
+  h.loop.Drain();
+  const PlaylistModel& model = h.player->state().playlist;
+  EXPECT_EQ(model.file_list, streams);
+  EXPECT_EQ(model.lines, (std::vector<std::string>{"live", "jazz", "show"}));
+  EXPECT_EQ(model.playing_index, 2);
+  ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
+  EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location,
+            streams[2]);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), streams);
 }
 
 TEST(HandOffTest, ShortTextsOnlyBringTheWindowToTheFront) {
@@ -44,7 +89,7 @@ TEST(HandOffTest, ShortTextsOnlyBringTheWindowToTheFront) {
 TEST(HandOffTest, AMissingPathArrivesMarkedAndIsSkipped) {
   PlayerHarness h;
   ASSERT_TRUE(h.Start());
-  h.player->HandOffReceived("/none/x.mp3 [directory not found]|");
+  h.player->HandOffReceived(BuildHandOffText({"/none/x.mp3"}, "/"));
   EXPECT_TRUE(h.player->state().playlist.Empty());
 }
 

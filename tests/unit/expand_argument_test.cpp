@@ -15,8 +15,7 @@ TEST(ExpandArgumentTest, AbsolutePathsAreNormalisedLexically) {
   TempDir dir;
   std::string file = dir.Write("music/a.mp3", "");
   EXPECT_EQ(ExpandArgument(dir.path() + "music/./../music//a.mp3", "/"), file);
-  EXPECT_EQ(ExpandArgument(dir.path() + "music", "/"),
-            dir.path() + "music");
+  EXPECT_EQ(ExpandArgument(dir.path() + "music", "/"), dir.path() + "music");
 }
 
 TEST(ExpandArgumentTest, RelativePathsAreTakenFromTheCurrentFolder) {
@@ -45,12 +44,24 @@ TEST(ExpandArgumentTest, SymlinksAreKeptAsTyped) {
             dir.path() + "link/a.mp3");
 }
 
-TEST(ExpandArgumentTest, HandOffTextEndsEveryArgumentWithABar) {
+TEST(ExpandArgumentTest, StreamAddressesAreKeptAsTheyAre) {
+  for (const char* address :
+       {"http://host:8000/stream", "https://host/a/../b.mp3", "ftp://host/x"}) {
+    EXPECT_EQ(ExpandArgument(address, "/music"), address);
+  }
+  // Only those three schemes: anything else is a name in the current folder.
+  EXPECT_EQ(ExpandArgument("HTTP://host/x", "/none"),
+            "HTTP://host/x [directory not found]");
+  EXPECT_EQ(ExpandArgument("rtsp://host/x", "/none"),
+            "rtsp://host/x [directory not found]");
+}
+
+TEST(ExpandArgumentTest, HandOffTextEndsEveryArgumentWithANul) {
   TempDir dir;
-  std::string a = dir.Write("a.mp3", "");
+  std::string a = dir.Write("a|b.mp3", "");
   EXPECT_EQ(BuildHandOffText({}, "/"), "");
-  EXPECT_EQ(BuildHandOffText({"a.mp3", "b.mp3"}, dir.path()),
-            a + "|b.mp3 [directory not found]|");
+  EXPECT_EQ(BuildHandOffText({"a|b.mp3", "c.mp3"}, dir.path()),
+            a + '\0' + "c.mp3 [directory not found]" + '\0');
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "core/playlist/kpp_format.h"
 #include "fakes/player_harness.h"
 
 namespace kivo {
@@ -58,20 +61,82 @@ TEST(StartupTest, CapitalPlaylistExtensionsLoadNothingAndKeepLastPlayed) {
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), "keep");
 }
 
-TEST(StartupTest, AMissingArgumentIsNotAddedAndTwoArgumentsAreIgnored) {
+// A program folder that remembers a playlist of one existing file.
+std::string RememberOneEntry(PlayerHarness& h) {
+  std::string remembered = h.AddFile("r.mp3");
+  h.dir.Write("list.kpp", remembered + "\r\n");
+  h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
+                  h.dir.File("list.kpp") + "\r\n");
+  return remembered;
+}
+
+TEST(StartupTest, ARelativePlaylistArgumentIsRememberedByItsAbsolutePath) {
+  PlayerHarness h;
+  std::string a = h.AddFile("music/a.mp3");
+  h.dir.Write("music/list.kpp", a + "\r\n");
+  ASSERT_TRUE(h.player->Startup({"list.kpp"}, h.dir.File("music")));
+  h.loop.Drain();
+  EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("music/list.kpp"));
+  EXPECT_EQ(h.player->state().playlist.file_list, std::vector<std::string>{a});
+  EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
+}
+
+TEST(StartupTest, AStreamAddressArgumentIsAddedAndPlays) {
+  PlayerHarness h;
+  const std::string address = "http://radio.example:8000/live";
+  h.audio.AddMedia(address, FakeAudioLibrary::StreamMedia());
+  ASSERT_TRUE(h.Start({address}));
+  const PlaylistModel& model = h.player->state().playlist;
+  EXPECT_EQ(model.file_list, std::vector<std::string>{address});
+  EXPECT_EQ(model.lines, std::vector<std::string>{"[S] " + address});
+  EXPECT_EQ(model.playing_index, 0);
+  EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
+}
+
+TEST(StartupTest, SeveralArgumentsRestoreAndThenArriveAsAHandOff) {
+  PlayerHarness h;
+  std::string remembered = RememberOneEntry(h);
+  std::string a = h.AddFile("a.mp3");
+  std::string b = h.AddFile("b|c.ogg");
+  h.dir.Write("other.kpp", a + "\r\n");
+  ASSERT_TRUE(h.Start({"a.mp3", "other.kpp", "missing.mp3", "b|c.ogg"}));
+  const PlaylistModel& model = h.player->state().playlist;
+  // A playlist among them is not taken, as in a hand-off.
+  EXPECT_EQ(model.file_list, (std::vector<std::string>{remembered, a, b}));
+  EXPECT_EQ(model.lines, (std::vector<std::string>{"r", "a", "b|c"}));
+  EXPECT_EQ(model.playing_index, 2);
+  ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
+  EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list);
+  // The remembered file itself is untouched.
+  EXPECT_EQ(h.dir.Read("list.kpp"), remembered + "\r\n");
+}
+
+TEST(StartupTest, AnUnusableArgumentRestoresTheRememberedPlaylistAndSaysSo) {
+  for (const char* argument : {"notes.txt", "typo.mp3", "LIST.M3U"}) {
+    PlayerHarness h;
+    std::string remembered = RememberOneEntry(h);
+    h.dir.Write("notes.txt", "");
+    h.dir.Write("LIST.M3U", "/x.mp3\r\n");
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(h.Start({argument}));
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(h.player->state().playlist.file_list,
+              std::vector<std::string>{remembered})
+        << argument;
+    EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("list.kpp"));
+    EXPECT_EQ(h.audio.open_count(), 0);
+    EXPECT_NE(said.find(argument), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(!said.empty() && said.back() == '\n');
+  }
+}
+
+TEST(StartupTest, AMissingArgumentIsNotAdded) {
   PlayerHarness h;
   h.AddFile("a.mp3");
   ASSERT_TRUE(h.Start({"missing.mp3"}));
   EXPECT_TRUE(h.player->state().playlist.Empty());
-
-  PlayerHarness two;
-  std::string a = two.AddFile("a.mp3");
-  two.dir.Write("temp.tmp", a + "\r\n");
-  two.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" +
-                    two.dir.File("temp.tmp") + "\r\n");
-  ASSERT_TRUE(two.Start({a, a}));
-  EXPECT_EQ(two.player->state().playlist.Count(), 1);
-  EXPECT_EQ(two.audio.open_count(), 0);
 }
 
 TEST(StartupTest, LastPlayedWithCapitalExtensionRestoresNothing) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/app/gated_event_loop.h"
 #include "core/app/settings_store.h"
 #include "core/platform/associations.h"
 #include "core/platform/audio_library.h"
@@ -17,6 +18,7 @@
 #include "core/platform/tray.h"
 #include "core/ui/language.h"
 #include "core/ui/menu_model.h"
+#include "core/util/progress.h"
 
 namespace kivo {
 
@@ -39,15 +41,29 @@ struct Platform {
   TagWindow& tag_window;
 };
 
+// The same outside world with another event loop.
+inline Platform WithLoop(const Platform& platform, EventLoop& loop) {
+  return Platform{platform.audio,          loop,
+                  platform.window,         platform.tray,
+                  platform.dialogs,        platform.desktop,
+                  platform.http,           platform.hotkeys,
+                  platform.now_playing,    platform.associations,
+                  platform.search_windows, platform.tag_window};
+}
+
 // What every subsystem of the core works with: the platform, the program
-// folder, the settings, the language texts and the menus (which hold the
-// options).
+// folder, the settings, the language texts, the menus (which hold the
+// options) and the gate that keeps work away from a long operation. The
+// platform's loop posts through that gate.
 struct Context {
   Context(const Platform& platform_in, const std::string& program_dir_in)
-      : platform(platform_in),
+      : gated_loop(platform_in.loop, work_gate),
+        platform(WithLoop(platform_in, gated_loop)),
         program_dir(program_dir_in),
         settings(program_dir_in + "settings.ini"),
         language(program_dir_in, &settings) {}
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
 
   std::string Text(const std::string& section, const std::string& key,
                    const std::string& fallback) const {
@@ -59,6 +75,8 @@ struct Context {
                                 MessageButtons::kOk);
   }
 
+  WorkGate work_gate;
+  GatedEventLoop gated_loop;
   Platform platform;
   std::string program_dir;  // ends with "/"
   SettingsStore settings;

@@ -3,13 +3,17 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/playlist/entry_names.h"
+
 namespace kivo {
 namespace fs = std::filesystem;
 
 std::string ExpandArgument(const std::string& path, const std::string& cwd) {
+  if (IsStreamAddress(path)) return path;
   std::string not_found = path + kNotFoundSuffix;
   if (path.empty() || path.back() == '/') return not_found;
-  fs::path absolute = path.front() == '/' ? fs::path(path) : fs::path(cwd) / path;
+  fs::path absolute =
+      path.front() == '/' ? fs::path(path) : fs::path(cwd) / path;
   std::string normal = absolute.lexically_normal().string();
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
   std::error_code error;
@@ -22,7 +26,7 @@ std::string BuildHandOffText(const std::vector<std::string>& arguments,
   std::string text;
   for (const std::string& argument : arguments) {
     text += ExpandArgument(argument, cwd);
-    text += '|';
+    text += kHandOffSeparator;
   }
   return text;
 }

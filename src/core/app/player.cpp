@@ -1,7 +1,9 @@
 #include "core/app/player.h"
 
 #include <exception>
+#include <utility>
 
+#include "core/app/expand_argument.h"
 #include "core/playlist/autosave.h"
 #include "core/ui/menu_popups.h"
 #include "core/ui/shell_wiring.h"
@@ -28,7 +30,26 @@ Player::Player(const Platform& platform, const std::string& program_dir)
 
 Player::~Player() = default;
 
+namespace {
+
+// Brackets one user command for the gate, however the command ends.
+class CommandScope {
+ public:
+  explicit CommandScope(WorkGate& gate) : gate_(gate) {
+    gate_.CommandStarted();
+  }
+  ~CommandScope() { gate_.CommandEnded(); }
+  CommandScope(const CommandScope&) = delete;
+  CommandScope& operator=(const CommandScope&) = delete;
+
+ private:
+  WorkGate& gate_;
+};
+
+}  // namespace
+
 void Player::Guarded(const std::function<void()>& command) {
+  CommandScope scope(context_.work_gate);
   try {
     command();
   } catch (const SettingsWriteError& error) {
@@ -82,8 +103,13 @@ PopupFacts Player::PopupFactsNow() const {
   return facts;
 }
 
+void Player::GuardedWhenFree(std::function<void()> command) {
+  context_.work_gate.RunOrKeep(
+      [this, command = std::move(command)] { Guarded(command); });
+}
+
 void Player::MenuItemClicked(const std::string& name) {
-  Guarded([&] { context_.menus.Click(name); });
+  GuardedWhenFree([this, name] { context_.menus.Click(name); });
 }
 
 bool Player::KeyDown(int virtual_key, ShiftState shift) {
@@ -124,7 +150,8 @@ void Player::TrayMouseExit() { context_.platform.tray.SetTooltipAllowed(true); }
 
 void Player::HandOffReceived(const std::string& text) {
   context_.platform.window.BringToFront();
-  if (text.size() > 3) Guarded([&] { AddHandedFiles(text, '|'); });
+  if (text.size() <= 3) return;
+  GuardedWhenFree([this, text] { AddHandedFiles(text, kHandOffSeparator); });
 }
 
 int Player::LineCount() const { return state_.playlist.Count(); }

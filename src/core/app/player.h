@@ -31,7 +31,8 @@ class Player : public ShellEvents, public PlaylistSource {
   // end at once (no audio library or device); the user was told why.
   bool Startup(const std::vector<std::string>& arguments,
                const std::string& cwd);
-  // Adds and plays the media files of a hand-off text, autosaving after each.
+  // Adds and plays the media files and stream addresses of a hand-off text,
+  // autosaving after each.
   void AddHandedFiles(const std::string& text, char separator);
 
   Context& context() { return context_; }
@@ -84,6 +85,9 @@ class Player : public ShellEvents, public PlaylistSource {
   // Runs one user command; a failed settings write abandons it with the
   // message the user must see. Nothing thrown gets past this point.
   void Guarded(const std::function<void()>& command);
+  // Guarded, now or after the long operation that holds the gate (the event
+  // loop runs while it shows progress): for events that change the playlist.
+  void GuardedWhenFree(std::function<void()> command);
   void WireMenus();
   void WireIntegrations();
   // Timers and menu items of playback, devices, plug-ins and network options.
@@ -94,6 +98,9 @@ class Player : public ShellEvents, public PlaylistSource {
   bool CheckAudioLibrary();
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
+  // Loads or plays the one argument of a start; false when it is none of
+  // playlist, media file or stream address.
+  bool OpenArgument(const std::string& expanded);
   void AskForDonation();
   void WriteWindowPlacement();
   void ReleaseAudio(AudioLibrary::Handle channel);

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -75,26 +76,42 @@ bool Player::CheckAudioLibrary() {
 
 void Player::HandleCommandLine(const std::vector<std::string>& arguments,
                                const std::string& cwd) {
-  if (arguments.size() != 1) {
-    Guarded(
-        [&] { RestorePlaylist(context_, state_.playlist, playlist_files_); });
+  if (arguments.size() == 1 &&
+      OpenArgument(ExpandArgument(arguments.front(), cwd))) {
     return;
   }
-  const std::string& argument = arguments.front();
-  std::string expanded = ExpandArgument(argument, cwd);
-  std::string ext = ExtensionOf(expanded);
+  Guarded([&] { RestorePlaylist(context_, state_.playlist, playlist_files_); });
+  if (arguments.size() == 1) {
+    // Said where it was typed; an empty list would soon be autosaved over
+    // the remembered one.
+    std::fprintf(stderr,
+                 "kivo-player: not used: %s (no playlist, media file or "
+                 "stream address that could be opened); the remembered "
+                 "playlist is restored\n",
+                 arguments.front().c_str());
+  } else if (arguments.size() > 1) {
+    Guarded([&] {
+      AddHandedFiles(BuildHandOffText(arguments, cwd), kHandOffSeparator);
+    });
+  }
+}
+
+bool Player::OpenArgument(const std::string& expanded) {
+  bool used = false;
   Guarded([&] {
-    if ((ext == ".kpp" || ext == ".m3u" || ext == ".pls") &&
-        playlist_files_.LoadByExtension(argument, false)) {
-      state_.playlist.playing_index = 0;
-      playback_.PlayEntry();
-    }
-    if (IsSupportedMedia(expanded)) {
+    std::string ext = ExtensionOf(expanded);
+    // By the absolute path, so that LastPlayed names it from anywhere.
+    if (ext == ".kpp" || ext == ".m3u" || ext == ".pls") {
+      used = playlist_files_.LoadByExtension(expanded, false);
+    } else if (IsSupportedMedia(expanded) || IsStreamAddress(expanded)) {
       state_.playlist.AppendEntry(expanded, std::string(), false);
-      state_.playlist.playing_index = 0;
-      playback_.PlayEntry();
+      used = true;
     }
+    if (!used) return;
+    state_.playlist.playing_index = 0;
+    playback_.PlayEntry();
   });
+  return used;
 }
 
 void Player::AskForDonation() {
@@ -118,7 +135,7 @@ void Player::AddHandedFiles(const std::string& text, char separator) {
   while ((end = text.find(separator, start)) != std::string::npos) {
     std::string piece = text.substr(start, end - start);
     start = end + 1;
-    if (piece.empty() || !IsSupportedMedia(piece)) continue;
+    if (!IsSupportedMedia(piece) && !IsStreamAddress(piece)) continue;
     model.AppendEntry(piece, BaseTitle(piece), false);
     context_.platform.window.PlaylistChanged();
     model.playing_index = model.Count() - 1;

@@ -38,7 +38,7 @@ void Player::WireIntegrations() {
 }
 
 void Player::HotkeyPressed(int id) {
-  Guarded([&] {
+  GuardedWhenFree([this, id] {
     switch (hotkeys_.Dispatch(id)) {
       case HotkeyAction::kPlay:
         playback_.TrayPlay();
@@ -71,7 +71,7 @@ void Player::HotkeyPressed(int id) {
 }
 
 void Player::MediaControl(MediaCommand command) {
-  Guarded([&] {
+  GuardedWhenFree([this, command] {
     int channel_state = playback_.ChannelState();
     bool playing = channel_state == AudioLibrary::kActivePlaying;
     switch (command) {

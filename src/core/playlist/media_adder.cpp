@@ -40,7 +40,8 @@ void MediaAdder::AddMediaClick() {
 }
 
 bool MediaAdder::ScanWithProgress(const std::string& folder, bool skip_known) {
-  Progress progress(context_.platform.dialogs, "Scanning " + folder, 0);
+  Progress progress(context_.platform.dialogs, context_.work_gate,
+                    "Scanning " + folder, 0);
   return FolderScan(model_, skip_known, &progress).Scan(folder);
 }
 

@@ -82,8 +82,8 @@ bool PlaylistFiles::SavePls(const std::string& path) {
 std::vector<long long> PlaylistFiles::MeasureLengths() const {
   std::vector<long long> lengths;
   lengths.reserve(model_.file_list.size());
-  Progress progress(context_.platform.dialogs, "Measuring the playlist",
-                    model_.Count());
+  Progress progress(context_.platform.dialogs, context_.work_gate,
+                    "Measuring the playlist", model_.Count());
   for (const std::string& location : model_.file_list) {
     lengths.push_back(MeasureLengthSeconds(context_.platform.audio, location));
     progress.Step();

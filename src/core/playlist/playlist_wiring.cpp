@@ -33,7 +33,8 @@ void Player::PlaylistDragOver(int line) {
 }
 
 void Player::FilesDropped(const std::vector<std::string>& paths) {
-  Guarded([&] { playlist_commands_.adder().DroppedFiles(paths); });
+  GuardedWhenFree(
+      [this, paths] { playlist_commands_.adder().DroppedFiles(paths); });
 }
 
 void Player::KeyUp(int virtual_key, ShiftState shift) {

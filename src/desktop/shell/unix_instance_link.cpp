@@ -18,7 +18,8 @@
 namespace kivo::desktop {
 namespace {
 
-constexpr int kAnswerTimeoutMs = 30000;
+// A running instance that has not taken a hand-off by then is busy.
+constexpr int kBusyNoticeMs = 3000;
 constexpr int kListenBacklog = 16;
 
 std::string HashText(const std::string& text) {
@@ -93,12 +94,18 @@ bool UnixInstanceLink::HandOff(const std::string& text) {
   if (fd < 0) return false;
   bool handled = false;
   if (PeerUid(fd) == static_cast<long>(getuid())) {
-    timeval timeout{kAnswerTimeoutMs / 1000, 0};
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
+    // Never give up on a live instance: a start that gave up and went its
+    // own way would see the files arrive twice once the first gets to them.
+    const long pid = PeerPid(fd);
+    PeerWait wait(fd, kBusyNoticeMs, [pid] {
+      std::fprintf(stderr,
+                   "kivo-player: waiting for the running Kivo Player "
+                   "(process %ld) to take the hand-off; it is busy\n",
+                   pid);
+    });
     const std::string header = EncodeLength(text.size());
-    handled = SendAll(fd, header.data(), header.size()) &&
-              SendAll(fd, text.data(), text.size()) &&
-              ReceiveByte(fd, kAnswerTimeoutMs);
+    handled = wait.SendAll(header.data(), header.size()) &&
+              wait.SendAll(text.data(), text.size()) && wait.ReceiveByte();
   }
   close(fd);
   return handled;

@@ -15,7 +15,8 @@ class InstanceListener;
 std::string InstanceSocketPath(const std::string& program_dir);
 
 // The single-instance link over that socket. A hand-off is an 8-byte
-// little-endian length and the text; the listener hands the text to the
+// little-endian length and the text (its paths each end with a NUL, so every
+// byte of a name arrives); the listener hands the text to the
 // receiver and answers one byte once the receiver has returned, which is
 // when the sender's HandOff returns true. Peers of another user are dropped.
 //
@@ -27,8 +28,9 @@ class UnixInstanceLink final : public InstanceLink {
   explicit UnixInstanceLink(const std::string& program_dir);
   ~UnixInstanceLink() override;
 
-  // False at once when nobody listens; false too when the running instance
-  // took longer than 30 seconds to answer.
+  // False at once when nobody listens, and when the running instance ends
+  // without answering. A busy instance is waited for as long as it lives;
+  // after a few seconds the wait is explained on stderr.
   bool HandOff(const std::string& text) override;
   // False when a live instance listens already; a socket file left by a
   // crashed instance is replaced.

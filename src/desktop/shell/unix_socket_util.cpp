@@ -1,5 +1,6 @@
 #include "desktop/shell/unix_socket_util.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace kivo::desktop {
 
@@ -39,13 +41,25 @@ int ConnectUnixSocket(const std::string& path) {
   return fd;
 }
 
+namespace {
+
+bool PeerCredentials(int fd, ucred* credentials) {
+  socklen_t length = sizeof(*credentials);
+  return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, credentials, &length) == 0;
+}
+
+}  // namespace
+
 long PeerUid(int fd) {
   ucred credentials{};
-  socklen_t length = sizeof(credentials);
-  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0) {
-    return -1;
-  }
+  if (!PeerCredentials(fd, &credentials)) return -1;
   return static_cast<long>(credentials.uid);
+}
+
+long PeerPid(int fd) {
+  ucred credentials{};
+  if (!PeerCredentials(fd, &credentials)) return -1;
+  return static_cast<long>(credentials.pid);
 }
 
 bool SendAll(int fd, const char* data, size_t size) {
@@ -59,15 +73,48 @@ bool SendAll(int fd, const char* data, size_t size) {
   return true;
 }
 
-bool ReceiveByte(int fd, int timeout_ms) {
-  pollfd waiting{fd, POLLIN, 0};
-  int ready = 0;
-  do {
-    ready = poll(&waiting, 1, timeout_ms);
-  } while (ready < 0 && errno == EINTR);
-  if (ready <= 0) return false;
-  char byte = 0;
-  return recv(fd, &byte, 1, 0) == 1;
+PeerWait::PeerWait(int fd, int notice_after_ms, std::function<void()> on_slow)
+    : fd_(fd), notice_after_ms_(notice_after_ms), on_slow_(std::move(on_slow)) {
+  fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+}
+
+bool PeerWait::SendAll(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t sent = send(fd_, data, size, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!WaitFor(POLLOUT)) return false;
+      continue;
+    }
+    if (sent <= 0) return false;
+    data += sent;
+    size -= static_cast<size_t>(sent);
+  }
+  return true;
+}
+
+bool PeerWait::ReceiveByte() {
+  for (;;) {
+    char byte = 0;
+    const ssize_t got = recv(fd_, &byte, 1, 0);
+    if (got == 1) return true;
+    if (got < 0 && errno == EINTR) continue;
+    // End of stream: the process at the other end ended without answering.
+    if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+    if (!WaitFor(POLLIN)) return false;
+  }
+}
+
+bool PeerWait::WaitFor(short events) {
+  for (;;) {
+    pollfd waiting{fd_, events, 0};
+    const int ready = poll(&waiting, 1, noticed_ ? -1 : notice_after_ms_);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return false;
+    if (ready > 0) return true;  // ready or hung up: the next call tells
+    noticed_ = true;
+    if (on_slow_) on_slow_();
+  }
 }
 
 }  // namespace kivo::desktop
