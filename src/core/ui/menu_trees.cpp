@@ -10,7 +10,7 @@ namespace {
 
 enum Flags : int { kPlain = 0, kCheck = 1, kHidden = 2 };
 
-struct Spec {
+struct ItemDef {
   const char* name;
   const char* caption;
   int shortcut = 0;
@@ -22,25 +22,25 @@ class TreeBuilder {
  public:
   explicit TreeBuilder(MenuItem* root) : parent_(root) {}
 
-  MenuItem& Add(const Spec& spec) {
+  MenuItem& Add(const ItemDef& def) {
     auto item = std::make_unique<MenuItem>();
-    item->name = spec.name;
-    item->caption = spec.caption;
-    item->shortcut = spec.shortcut;
-    item->auto_check = (spec.flags & kCheck) != 0 || spec.radio_group != 0;
-    item->visible = (spec.flags & kHidden) == 0;
-    item->radio_group = spec.radio_group;
+    item->name = def.name;
+    item->caption = def.caption;
+    item->shortcut = def.shortcut;
+    item->auto_check = (def.flags & kCheck) != 0 || def.radio_group != 0;
+    item->visible = (def.flags & kHidden) == 0;
+    item->radio_group = def.radio_group;
     parent_->children.push_back(std::move(item));
     return *parent_->children.back();
   }
-  void AddAll(std::initializer_list<Spec> specs) {
-    for (const Spec& spec : specs) Add(spec);
+  void AddAll(std::initializer_list<ItemDef> defs) {
+    for (const ItemDef& def : defs) Add(def);
   }
   void Separator() {
     std::string name = parent_->name + "_sep" + std::to_string(++separators_);
     Add({"", "-"}).name = name;
   }
-  TreeBuilder Sub(const Spec& spec) { return TreeBuilder(&Add(spec)); }
+  TreeBuilder Sub(const ItemDef& def) { return TreeBuilder(&Add(def)); }
 
  private:
   MenuItem* parent_;
