@@ -92,7 +92,7 @@ def main(program):
             if player:
                 player.stop()
             folder.remove()
-    return check.summary()
+    return check.exit_code()
 
 
 if __name__ == "__main__":

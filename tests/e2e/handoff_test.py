@@ -81,7 +81,7 @@ def main(program):
     finally:
         first.stop()
         folder.remove()
-    return check.summary()
+    return check.exit_code()
 
 
 if __name__ == "__main__":

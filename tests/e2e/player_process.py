@@ -123,22 +123,3 @@ class Player:
                 self.process.kill()
                 self.process.wait()
 
-
-class Checks:
-    """Counts checks and prints the failed ones."""
-
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
-
-    def __call__(self, condition, what):
-        if condition:
-            self.passed += 1
-        else:
-            self.failed += 1
-            print(f"FAILED: {what}")
-        return condition
-
-    def summary(self):
-        print(f"{self.passed} passed, {self.failed} failed")
-        return 1 if self.failed else 0
