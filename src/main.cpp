@@ -10,10 +10,11 @@
 #include "core/app/program_dir.h"
 #include "desktop/integrations/curl_http_client.h"
 #include "desktop/integrations/mpris_now_playing.h"
-#include "desktop/integrations/x11_hotkey_service.h"
+#include "desktop/integrations/session_hotkeys.h"
 #include "desktop/integrations/xdg_associations.h"
 #include "desktop/shell/desktop_shell.h"
 #include "desktop/shell/unix_instance_link.h"
+#include "desktop/shell/window_platform.h"
 #include "engine/engine.h"
 
 namespace {
@@ -42,10 +43,11 @@ Start PrepareStart(int argc, char** argv) {
 
 int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
               int& argc, char** argv) {
+  kivo::desktop::PreferX11Window();
   kivo::desktop::DesktopShell shell(argc, argv);
   kivo::engine::Engine audio;
   kivo::desktop::CurlHttpClient http;
-  kivo::desktop::X11HotkeyService hotkeys(nullptr);
+  kivo::desktop::SessionHotkeys hotkeys;
   kivo::desktop::MprisNowPlaying now_playing(nullptr);
   kivo::desktop::XdgAssociations associations(start.executable);
   kivo::Platform platform{audio,
