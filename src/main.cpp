@@ -23,6 +23,7 @@ struct Start {
   std::vector<std::string> arguments;
   std::string executable;
   std::string program_dir;
+  kivo::ShippedFolders shipped;
   std::string cwd;
   std::string hand_off;
 };
@@ -31,11 +32,8 @@ Start PrepareStart(int argc, char** argv) {
   Start start;
   start.arguments.assign(argv + 1, argv + argc);
   start.executable = kivo::CurrentExecutablePath();
-  kivo::ProgramDirChoice dir = kivo::ResolveProgramDir(start.executable);
-  if (dir.created) {
-    kivo::SeedProgramDir(dir.path, kivo::ShippedDataDirs(start.executable));
-  }
-  start.program_dir = dir.path;
+  start.program_dir = kivo::ResolveProgramDir(start.executable).path;
+  start.shipped = kivo::FindShippedFolders(start.executable);
   start.cwd = kivo::CurrentDirectory();
   start.hand_off = kivo::BuildHandOffText(start.arguments, start.cwd);
   return start;
@@ -62,7 +60,7 @@ int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
                           associations,
                           shell.search_windows(),
                           shell.tag_window()};
-  kivo::Player player(platform, start.program_dir);
+  kivo::Player player(platform, start.program_dir, start.shipped);
   shell.Attach(&player, &player);
   hotkeys.SetShellEvents(&player);
   now_playing.SetShellEvents(&player);

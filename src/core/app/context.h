@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/app/settings_store.h"
+#include "core/app/shipped_folders.h"
 #include "core/platform/associations.h"
 #include "core/platform/audio_library.h"
 #include "core/platform/desktop_services.h"
@@ -43,11 +44,13 @@ struct Platform {
 // folder, the settings, the language texts and the menus (which hold the
 // options).
 struct Context {
-  Context(const Platform& platform_in, const std::string& program_dir_in)
+  Context(const Platform& platform_in, const std::string& program_dir_in,
+          const ShippedFolders& shipped_in = {})
       : platform(platform_in),
         program_dir(program_dir_in),
+        shipped(shipped_in),
         settings(program_dir_in + "settings.ini"),
-        language(program_dir_in, &settings) {}
+        language(program_dir_in, shipped_in.language, &settings) {}
 
   std::string Text(const std::string& section, const std::string& key,
                    const std::string& fallback) const {
@@ -61,6 +64,7 @@ struct Context {
 
   Platform platform;
   std::string program_dir;  // ends with "/"
+  ShippedFolders shipped;
   SettingsStore settings;
   Language language;
   MenuModel menus;

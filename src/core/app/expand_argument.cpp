@@ -9,7 +9,8 @@ namespace fs = std::filesystem;
 std::string ExpandArgument(const std::string& path, const std::string& cwd) {
   std::string not_found = path + kNotFoundSuffix;
   if (path.empty() || path.back() == '/') return not_found;
-  fs::path absolute = path.front() == '/' ? fs::path(path) : fs::path(cwd) / path;
+  fs::path absolute =
+      path.front() == '/' ? fs::path(path) : fs::path(cwd) / path;
   std::string normal = absolute.lexically_normal().string();
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
   std::error_code error;
