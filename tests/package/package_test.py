@@ -15,20 +15,13 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
+from checks import SessionBus, check, failed, summary  # noqa: E402
 from player_process import make_tone, wait_until  # noqa: E402
 import x_session  # noqa: E402
 
-RESULTS = {"passed": 0, "failed": 0}
 TOOLS = ("cpack", "dpkg", "dpkg-deb", "desktop-file-validate", "appstreamcli",
          "lintian", "dbus-daemon", "playerctl")
 PLUGIN = "kivo-gme.so"
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
 
 
 def run(command, **kwargs):
@@ -104,14 +97,12 @@ class InstalledPlayer:
     """The installed program started as a user, with a private bus."""
 
     def __init__(self, root, home, session, tone):
-        self.bus = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-            stdout=subprocess.PIPE, text=True)
+        self.bus = SessionBus()
         self.env = dict(os.environ, HOME=home,
                         XDG_CONFIG_HOME=os.path.join(home, ".config"),
                         XDG_RUNTIME_DIR=os.path.join(home, "run"),
-                        DBUS_SESSION_BUS_ADDRESS=self.bus.stdout.readline()
-                        .strip(), SDL_AUDIODRIVER="dummy",
+                        DBUS_SESSION_BUS_ADDRESS=self.bus.address,
+                        SDL_AUDIODRIVER="dummy",
                         ASAN_OPTIONS="detect_leaks=0", **session.display_env)
         self.env.pop("KIVO_PLAYER_HOME", None)
         self.env.pop("WAYLAND_DISPLAY", None)
@@ -144,8 +135,7 @@ class InstalledPlayer:
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
-        self.bus.terminate()
-        self.bus.wait(timeout=5)
+        self.bus.close()
 
 
 def background_rgb(session, work):
@@ -176,7 +166,7 @@ def check_start(root, home, session, tone, work, expected_rgb, what):
               f"{what}: the installed plug-in is the one loaded")
     finally:
         player.stop()
-    if RESULTS["failed"]:
+    if failed():
         print(player.output())
 
 
@@ -260,8 +250,7 @@ def main(build_dir):
     finally:
         session.close()
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return summary()
 
 
 if __name__ == "__main__":

@@ -14,28 +14,19 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
+from checks import SessionBus, check, failed, summary  # noqa: E402
 from player_process import Player, ProgramFolder, make_tone, wait_until  # noqa: E402
 import x_session  # noqa: E402
 
 DEBIAN_PYTHON = "/usr/bin/python3"
-RESULTS = {"passed": 0, "failed": 0}
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
 
 
 class FakePortal:
     """A private session bus with the fake GlobalShortcuts portal on it."""
 
     def __init__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
+        self.bus = SessionBus()
+        self.address = self.bus.address
         self.env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address)
         self.portal = subprocess.Popen(
             [DEBIAN_PYTHON, os.path.join(HERE, "fake_shortcuts_portal.py"),
@@ -69,9 +60,9 @@ class FakePortal:
             capture_output=True, text=True, timeout=10).stdout.strip()
 
     def close(self):
-        for process in (self.portal, self.daemon):
-            process.terminate()
-            process.wait(timeout=5)
+        self.portal.terminate()
+        self.portal.wait(timeout=5)
+        self.bus.close()
 
 
 def main(program):
@@ -128,10 +119,9 @@ def main(program):
         folder.remove()
         portal.close()
         session.close()
-    if RESULTS["failed"]:
+    if failed():
         print(output)
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return summary()
 
 
 if __name__ == "__main__":

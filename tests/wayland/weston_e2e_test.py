@@ -12,16 +12,8 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 
+from checks import SessionBus, check, failed, summary  # noqa: E402
 from player_process import Player, ProgramFolder, make_tone, wait_until  # noqa: E402
-
-RESULTS = {"passed": 0, "failed": 0}
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
 
 
 class Weston:
@@ -58,10 +50,8 @@ def main(program):
                  "[settings]\r\nDonationMsg=0\r\nEnableHotKey=1\r\n")
     tone = make_tone(folder.file("tone.ogg"), seconds=30)
     weston = Weston(folder.runtime)
-    bus = subprocess.Popen(
-        ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-        stdout=subprocess.PIPE, text=True)
-    address = bus.stdout.readline().strip()
+    bus = SessionBus()
+    address = bus.address
     env = {"WAYLAND_DISPLAY": weston.socket, "XDG_SESSION_TYPE": "wayland",
            "QT_QPA_PLATFORM": "", "DISPLAY": "",
            "DBUS_SESSION_BUS_ADDRESS": address}
@@ -92,14 +82,12 @@ def main(program):
     finally:
         if player:
             player.stop()
-        bus.terminate()
-        bus.wait(timeout=5)
+        bus.close()
         weston.close()
         folder.remove()
-    if RESULTS["failed"] and player:
+    if failed() and player:
         print(player.output())
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return summary()
 
 
 if __name__ == "__main__":
