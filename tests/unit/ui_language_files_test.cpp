@@ -9,10 +9,10 @@
 namespace kivo {
 namespace {
 
-// The shipped data folder, found from this file's place in the tree.
+// The shipped data folder. __FILE__ is relative in a build tree inside the
+// sources, and ctest runs the tests from another folder.
 std::string DataFile(const std::string& name) {
-  std::string here = __FILE__;
-  return here.substr(0, here.rfind("/tests/")) + "/data/" + name;
+  return std::string(KIVO_DATA_DIR) + "/" + name;
 }
 
 struct LanguageSection {
