@@ -13,7 +13,9 @@ A test makes it press a shortcut with the method Activate(s id) of
 org.kivo.test.FakePortal at /org/kivo/test; Activated then goes to every open
 session that bound that id. It ends by itself after --seconds (default 60).
 
-Usage: fake_shortcuts_portal.py [--seconds N] [--refuse-bind]
+Usage: fake_shortcuts_portal.py [--seconds N] [--refuse-bind] [--bind-once]
+(--refuse-bind answers every BindShortcuts with an error; --bind-once refuses
+a second BindShortcuts on the same session, as some portals do)
 """
 
 import sys
@@ -63,6 +65,7 @@ class Session(dbus.service.Object):
         self.path = path
         self.portal = portal
         self.shortcuts = {}
+        self.bound = False
 
     @dbus.service.method(SESSION, in_signature="", out_signature="")
     def Close(self):
@@ -72,10 +75,11 @@ class Session(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, refuse_bind):
+    def __init__(self, bus, refuse_bind, bind_once):
         super().__init__(bus, PORTAL_PATH)
         self.bus = bus
         self.refuse_bind = refuse_bind
+        self.bind_once = bind_once
         self.sessions = {}
 
     @dbus.service.method(PROPERTIES, in_signature="ss", out_signature="v")
@@ -105,8 +109,10 @@ class Portal(dbus.service.Object):
             raise dbus.exceptions.DBusException(
                 "no such session",
                 name="org.freedesktop.portal.Error.InvalidArgument")
-        if self.refuse_bind:
+        if self.refuse_bind or (self.bind_once and session.bound):
+            say("refused")
             return self._request(sender, options, {}, code=2)
+        session.bound = True
         session.shortcuts = {
             str(shortcut_id): str(props.get("preferred_trigger", ""))
             for shortcut_id, props in shortcuts}
@@ -155,7 +161,7 @@ def main(argv):
         seconds = int(argv[argv.index("--seconds") + 1])
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    portal = Portal(bus, "--refuse-bind" in argv)
+    portal = Portal(bus, "--refuse-bind" in argv, "--bind-once" in argv)
     Control(bus, portal)
     name = dbus.service.BusName(PORTAL_NAME, bus, do_not_queue=True)
     loop = GLib.MainLoop()

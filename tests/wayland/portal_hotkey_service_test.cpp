@@ -63,12 +63,13 @@ class PortalHotkeyServiceTest : public ::testing::Test {
     daemon_.reset();
   }
 
-  void StartPortal(bool refuse_bind = false) {
+  // option: none, "--refuse-bind" or "--bind-once".
+  void StartPortal(const std::string& option = "") {
     std::vector<std::string> command = {
         "env",         "DBUS_SESSION_BUS_ADDRESS=" + address_,
         kDebianPython, KIVO_FAKE_PORTAL,
         "--seconds",   "60"};
-    if (refuse_bind) command.push_back("--refuse-bind");
+    if (!option.empty()) command.push_back(option);
     portal_ = std::make_unique<SpawnedProcess>(command);
     ASSERT_EQ(portal_->ReadLine(10000), "ready");
   }
@@ -152,6 +153,28 @@ TEST_F(PortalHotkeyServiceTest, AChangedTableIsBoundAgainInTheSameSession) {
   EXPECT_EQ(events_.hotkeys, (std::vector<int>{3})) << "Stop is gone";
 }
 
+TEST_F(PortalHotkeyServiceTest,
+       APortalThatBindsOnceGetsANewSessionForANewTable) {
+  StartPortal("--bind-once");
+  MakeService();
+  RegisterDefaults();
+  const std::string first = NextReport().substr(8);
+  ASSERT_EQ(NextReport().rfind("bound ", 0), 0u);
+  ASSERT_TRUE(WaitUntil([&] { return !service_->session_handle().isEmpty(); }));
+  service_->Register(2, kModAlt, 'V');
+  EXPECT_EQ(NextReport(), "refused");
+  EXPECT_EQ(NextReport(), "closed " + first);
+  EXPECT_EQ(NextReport().rfind("session ", 0), 0u);
+  EXPECT_EQ(NextReport(), "bound Play=CTRL+x Stop=ALT+v Search=CTRL+s");
+  ASSERT_TRUE(WaitUntil([&] {
+    return !service_->session_handle().isEmpty() &&
+           service_->session_handle().toStdString() != first;
+  }));
+  Press(QStringLiteral("Stop"));
+  ASSERT_TRUE(WaitUntil([&] { return !events_.hotkeys.empty(); }));
+  EXPECT_EQ(events_.hotkeys, (std::vector<int>{2}));
+}
+
 TEST_F(PortalHotkeyServiceTest, ReleasingEveryHotkeyClosesTheSession) {
   StartPortal();
   MakeService();
@@ -175,7 +198,7 @@ TEST_F(PortalHotkeyServiceTest, WithoutAPortalTheHotkeysAreOffAndSayWhy) {
 }
 
 TEST_F(PortalHotkeyServiceTest, ARefusedBindingLeavesNoHotkeyAndNoCrash) {
-  StartPortal(/*refuse_bind=*/true);
+  StartPortal("--refuse-bind");
   MakeService();
   RegisterDefaults();
   ASSERT_EQ(NextReport().rfind("session ", 0), 0u);
