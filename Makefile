@@ -6,8 +6,9 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 TSAN_DIR := build/tsan
+PACKAGE_DIR := build/package
 
-.PHONY: deps run test build-run build-test bench fuzz tsan install format clean
+.PHONY: deps run test build-run build-test bench fuzz tsan install package format clean
 
 deps:
 	@scripts/install-deps
@@ -47,6 +48,12 @@ fuzz: deps
 
 install: build-run
 	cmake --install $(RUN_DIR) --prefix $${PREFIX:-/usr/local}
+
+# A Debian package of a release build: build/package/kivo-player_*.deb
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIVO_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

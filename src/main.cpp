@@ -10,10 +10,11 @@
 #include "core/app/program_dir.h"
 #include "desktop/integrations/curl_http_client.h"
 #include "desktop/integrations/mpris_now_playing.h"
-#include "desktop/integrations/x11_hotkey_service.h"
+#include "desktop/integrations/session_hotkeys.h"
 #include "desktop/integrations/xdg_associations.h"
 #include "desktop/shell/desktop_shell.h"
 #include "desktop/shell/unix_instance_link.h"
+#include "desktop/shell/window_platform.h"
 #include "engine/engine.h"
 
 namespace {
@@ -22,6 +23,7 @@ struct Start {
   std::vector<std::string> arguments;
   std::string executable;
   std::string program_dir;
+  kivo::ShippedFolders shipped;
   std::string cwd;
   std::string hand_off;
 };
@@ -30,11 +32,8 @@ Start PrepareStart(int argc, char** argv) {
   Start start;
   start.arguments.assign(argv + 1, argv + argc);
   start.executable = kivo::CurrentExecutablePath();
-  kivo::ProgramDirChoice dir = kivo::ResolveProgramDir(start.executable);
-  if (dir.created) {
-    kivo::SeedProgramDir(dir.path, kivo::ShippedDataDirs(start.executable));
-  }
-  start.program_dir = dir.path;
+  start.program_dir = kivo::ResolveProgramDir(start.executable).path;
+  start.shipped = kivo::FindShippedFolders(start.executable);
   start.cwd = kivo::CurrentDirectory();
   start.hand_off = kivo::BuildHandOffText(start.arguments, start.cwd);
   return start;
@@ -42,10 +41,11 @@ Start PrepareStart(int argc, char** argv) {
 
 int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
               int& argc, char** argv) {
+  kivo::desktop::PreferX11Window();
   kivo::desktop::DesktopShell shell(argc, argv);
   kivo::engine::Engine audio;
   kivo::desktop::CurlHttpClient http;
-  kivo::desktop::X11HotkeyService hotkeys(nullptr);
+  kivo::desktop::SessionHotkeys hotkeys;
   kivo::desktop::MprisNowPlaying now_playing(nullptr);
   kivo::desktop::XdgAssociations associations(start.executable);
   kivo::Platform platform{audio,
@@ -60,7 +60,7 @@ int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
                           associations,
                           shell.search_windows(),
                           shell.tag_window()};
-  kivo::Player player(platform, start.program_dir);
+  kivo::Player player(platform, start.program_dir, start.shipped);
   shell.Attach(&player, &player);
   hotkeys.SetShellEvents(&player);
   now_playing.SetShellEvents(&player);

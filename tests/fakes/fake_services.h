@@ -108,9 +108,13 @@ class FakeHotkeys : public HotkeyService {
  public:
   bool Register(int id, int modifiers, int virtual_key) override;
   void Unregister(int id) override;
+  void Describe(int id, const std::string& name) override { names[id] = name; }
+  std::string UnavailableReason() const override { return unavailable; }
 
   std::map<int, std::pair<int, int>> registered;  // id -> modifiers, key
+  std::map<int, std::string> names;
   std::vector<int> refused_keys;
+  std::string unavailable;  // the session's reason; empty: hotkeys work
 };
 
 class FakeNowPlaying : public NowPlaying {

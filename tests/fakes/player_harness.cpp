@@ -15,7 +15,7 @@ void PlayerHarness::Restart() {
   Platform platform{audio,           loop,         window,         tray,
                     *player_dialogs, desktop,      http,           hotkeys,
                     now_playing,     associations, search_windows, tag_window};
-  player = std::make_unique<Player>(platform, dir.path());
+  player = std::make_unique<Player>(platform, dir.path(), shipped);
 }
 
 PlayerHarness::~PlayerHarness() {

@@ -36,6 +36,7 @@ struct PlayerHarness {
   std::vector<std::string> AddEntries(const std::vector<std::string>& names);
 
   TempDir dir;
+  ShippedFolders shipped;  // none unless a test installs some
   FakeAudioLibrary audio;
   ManualEventLoop loop;
   FakeMainWindow window;

@@ -97,7 +97,8 @@ TEST(PluginMenuTest, ListsExactlyTheSoFilesAndLoadsTheEnabledOnes) {
   h.WriteSettings(
       "[settings]\r\nDonationMsg=0\r\n[plugins]\r\nbroken.so=1\r\na.so=0\r\n");
   ASSERT_TRUE(h.Start());
-  std::vector<std::string> files = PluginFiles(h.dir.File("Plug-ins"));
+  std::vector<std::string> files =
+      PluginFiles(PluginFolders(h.player->context()));
   std::vector<std::string> sorted = files;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(sorted, (std::vector<std::string>{"a.so", "broken.so"}));

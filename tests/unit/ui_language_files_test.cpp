@@ -9,9 +9,10 @@
 namespace kivo {
 namespace {
 
-// The shipped data folder of the source tree this test was built from.
+// The shipped data folder. __FILE__ is relative in a build tree inside the
+// sources, and ctest runs the tests from another folder.
 std::string DataFile(const std::string& name) {
-  return std::string(KIVO_SOURCE_DIR) + "/data/" + name;
+  return std::string(KIVO_DATA_DIR) + "/" + name;
 }
 
 struct LanguageSection {

@@ -4,6 +4,7 @@
 
 #include "core/app/gated_event_loop.h"
 #include "core/app/settings_store.h"
+#include "core/app/shipped_folders.h"
 #include "core/platform/associations.h"
 #include "core/platform/audio_library.h"
 #include "core/platform/desktop_services.h"
@@ -56,12 +57,14 @@ inline Platform WithLoop(const Platform& platform, EventLoop& loop) {
 // options) and the gate that keeps work away from a long operation. The
 // platform's loop posts through that gate.
 struct Context {
-  Context(const Platform& platform_in, const std::string& program_dir_in)
+  Context(const Platform& platform_in, const std::string& program_dir_in,
+          const ShippedFolders& shipped_in = {})
       : gated_loop(platform_in.loop, work_gate),
         platform(WithLoop(platform_in, gated_loop)),
         program_dir(program_dir_in),
+        shipped(shipped_in),
         settings(program_dir_in + "settings.ini"),
-        language(program_dir_in, &settings) {}
+        language(program_dir_in, shipped_in.language, &settings) {}
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
 
@@ -79,6 +82,7 @@ struct Context {
   GatedEventLoop gated_loop;
   Platform platform;
   std::string program_dir;  // ends with "/"
+  ShippedFolders shipped;
   SettingsStore settings;
   Language language;
   MenuModel menus;

@@ -13,8 +13,9 @@
 
 namespace kivo {
 
-Player::Player(const Platform& platform, const std::string& program_dir)
-    : context_(platform, program_dir),
+Player::Player(const Platform& platform, const std::string& program_dir,
+               const ShippedFolders& shipped)
+    : context_(platform, program_dir, shipped),
       playlist_files_(context_, state_.playlist),
       queue_(state_.playlist, state_.queue_list),
       playback_(context_, state_),

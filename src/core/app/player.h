@@ -24,7 +24,8 @@ namespace kivo {
 // sequences. The handlers themselves live with their subsystems.
 class Player : public ShellEvents, public PlaylistSource {
  public:
-  Player(const Platform& platform, const std::string& program_dir);
+  Player(const Platform& platform, const std::string& program_dir,
+         const ShippedFolders& shipped = {});
   ~Player() override;
 
   // Runs once when the main window is created. False when the program must

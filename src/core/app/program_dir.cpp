@@ -27,12 +27,14 @@ std::string FolderOf(const std::string& path) {
 }
 
 ProgramDirChoice Ensure(const std::string& folder) {
-  ProgramDirChoice choice{WithSlash(folder), false};
   std::error_code error;
-  if (!fs::is_directory(folder, error)) {
-    choice.created = fs::create_directories(folder, error);
-  }
-  return choice;
+  if (!fs::is_directory(folder, error)) fs::create_directories(folder, error);
+  return ProgramDirChoice{WithSlash(folder)};
+}
+
+std::string FolderIfThere(const fs::path& folder) {
+  std::error_code error;
+  return fs::is_directory(folder, error) ? folder.string() : std::string();
 }
 
 }  // namespace
@@ -50,26 +52,20 @@ ProgramDirChoice ResolveProgramDir(const std::string& executable_path) {
   return Ensure(config + "/kivo-player");
 }
 
-std::vector<std::string> ShippedDataDirs(const std::string& executable_path) {
-  fs::path folder = fs::path(executable_path).parent_path();
-  return {(folder / "share").string(),
-          (folder.parent_path() / "share" / "kivo-player").string()};
-}
-
-void SeedProgramDir(const std::string& program_dir,
-                    const std::vector<std::string>& shipped_dirs) {
-  for (const std::string& shipped : shipped_dirs) {
-    std::error_code error;
-    if (!fs::is_directory(shipped, error)) continue;
-    for (const char* sub : {"language", "Theme", "Plug-ins"}) {
-      fs::path from = fs::path(shipped) / sub;
-      if (!fs::is_directory(from, error)) continue;
-      fs::copy(from, fs::path(program_dir) / sub,
-               fs::copy_options::recursive | fs::copy_options::skip_existing,
-               error);
-    }
-    return;
+ShippedFolders FindShippedFolders(const std::string& executable_path) {
+  const fs::path folder = fs::path(executable_path).parent_path();
+  const fs::path build_share = folder / "share";
+  std::error_code error;
+  if (fs::is_directory(build_share, error)) {
+    return {FolderIfThere(build_share / "language"),
+            FolderIfThere(build_share / "Theme"),
+            FolderIfThere(build_share / "Plug-ins")};
   }
+  const fs::path prefix = folder.parent_path();
+  const fs::path data = prefix / KIVO_INSTALL_DATADIR / "kivo-player";
+  return {
+      FolderIfThere(data / "language"), FolderIfThere(data / "Theme"),
+      FolderIfThere(prefix / KIVO_INSTALL_LIBDIR / "kivo-player" / "Plug-ins")};
 }
 
 std::string CurrentExecutablePath() {

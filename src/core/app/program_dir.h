@@ -1,7 +1,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
+
+#include "core/app/shipped_folders.h"
 
 namespace kivo {
 
@@ -9,8 +10,6 @@ namespace kivo {
 // Theme/ and Plug-ins/. Always ends with "/".
 struct ProgramDirChoice {
   std::string path;
-  // The folder did not exist and was made now: seed it with shipped files.
-  bool created = false;
 };
 
 // KIVO_PLAYER_HOME when set; else the executable's folder when it holds
@@ -18,13 +17,11 @@ struct ProgramDirChoice {
 // (default ~/.config/kivo-player/). The folder is created when missing.
 ProgramDirChoice ResolveProgramDir(const std::string& executable_path);
 
-// Folders holding the shipped language/, Theme/ and Plug-ins/ files, best
-// first: beside a build's executable, then the installed share folder.
-std::vector<std::string> ShippedDataDirs(const std::string& executable_path);
-
-// Copies the shipped folders into a new program folder; existing files stay.
-void SeedProgramDir(const std::string& program_dir,
-                    const std::vector<std::string>& shipped_dirs);
+// The shipped language, theme and plug-in folders: share/ beside a build's
+// executable, else those of the installation the executable belongs to
+// (<prefix>/share/kivo-player/ and the plug-ins under <prefix>/lib/). They
+// are read in place, never copied, so an upgrade reaches every user.
+ShippedFolders FindShippedFolders(const std::string& executable_path);
 
 // The absolute path of the running program.
 std::string CurrentExecutablePath();

@@ -36,8 +36,8 @@ void SettingsStore::WriteText(const std::string& section,
   WriteSetting(section, key, text, SettingKind::kText);
 }
 
-void SettingsStore::WriteInt(const std::string& section,
-                             const std::string& key, long long value) const {
+void SettingsStore::WriteInt(const std::string& section, const std::string& key,
+                             long long value) const {
   WriteSetting(section, key, IntText(value), SettingKind::kInteger);
 }
 

@@ -58,6 +58,7 @@ void GlobalHotkeys::RegisterHotkeys() {
         static_cast<int>(ini.GetInt("Hot_keys", row.name, row.default_key));
     // A key another program holds simply never fires.
     ids_[i] = static_cast<int>(i) + 1;
+    context_.platform.hotkeys.Describe(ids_[i], row.name);
     context_.platform.hotkeys.Register(ids_[i], modifier, key);
   }
 }
@@ -88,10 +89,19 @@ void GlobalHotkeys::OptionClicked() {
   bool on = context_.menus.Checked("Globalehotkeys1");
   if (on) {
     RegisterHotkeys();
+    TellIfUnavailable();
   } else {
     UnregisterHotkeys();
   }
   context_.settings.WriteBool("settings", "EnableHotKey", on);
+}
+
+void GlobalHotkeys::TellIfUnavailable() {
+  if (told_unavailable_) return;
+  std::string reason = context_.platform.hotkeys.UnavailableReason();
+  if (reason.empty()) return;
+  told_unavailable_ = true;
+  context_.ShowMessage(reason);
 }
 
 }  // namespace kivo

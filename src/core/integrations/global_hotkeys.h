@@ -30,13 +30,18 @@ class GlobalHotkeys {
   // The action of a fired id, in the order Play, Stop, Next, Record,
   // Previous, Vol_Up, Vol_Down, Search.
   HotkeyAction Dispatch(int id) const;
-  // The `Globalehotkeys1` click, after its mark has toggled.
+  // The `Globalehotkeys1` click, after its mark has toggled. Switching it on
+  // where the session offers no hotkeys says why, once per run; the mark
+  // stays, so another session still gets them.
   void OptionClicked();
 
   int IdOf(HotkeyAction action) const;
 
  private:
+  void TellIfUnavailable();
+
   Context& context_;
+  bool told_unavailable_ = false;
   std::array<int, 8> ids_{};  // by table position; 0 when unregistered
 };
 

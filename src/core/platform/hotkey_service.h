@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace kivo {
 
 // Windows MOD_ values for the modifier of a global hotkey.
@@ -16,6 +18,11 @@ class HotkeyService {
   // False when the key cannot be had (held by another client, no X11).
   virtual bool Register(int id, int modifiers, int virtual_key) = 0;
   virtual void Unregister(int id) = 0;
+  // A stable name for the hotkey, given before Register: desktops that keep
+  // an application's shortcuts in their settings list it under this name.
+  virtual void Describe(int /*id*/, const std::string& /*name*/) {}
+  // Why no hotkey can fire in this session; empty when they can.
+  virtual std::string UnavailableReason() const { return {}; }
 };
 
 }  // namespace kivo

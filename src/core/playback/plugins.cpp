@@ -8,18 +8,17 @@
 
 namespace kivo {
 
-std::string PluginsFolder(const Context& context) {
-  return context.program_dir + "Plug-ins";
+LayeredFolder PluginFolders(const Context& context) {
+  return LayeredFolder(context.program_dir + "Plug-ins",
+                       context.shipped.plugins, /*ignore_case=*/false);
 }
 
-std::vector<std::string> PluginFiles(const std::string& folder) {
+std::vector<std::string> PluginFiles(const LayeredFolder& folders) {
   std::vector<std::string> names;
-  std::error_code error;
-  std::filesystem::directory_iterator it(folder, error);
-  for (; !error && it != std::filesystem::directory_iterator();
-       it.increment(error)) {
-    std::string name = it->path().filename().string();
-    if (EndsWith(name, ".so") && !it->is_directory(error)) {
+  for (const std::string& name : folders.Entries()) {
+    std::error_code error;
+    if (EndsWith(name, ".so") &&
+        !std::filesystem::is_directory(folders.FileOf(name), error)) {
       names.push_back(name);
     }
   }
@@ -27,13 +26,13 @@ std::vector<std::string> PluginFiles(const std::string& folder) {
 }
 
 void BuildPluginMenu(Context& context, PlayerState& state) {
-  std::string folder = PluginsFolder(context);
+  LayeredFolder folders = PluginFolders(context);
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  std::filesystem::create_directories(folders.user_folder(), error);
   MenuModel& menus = context.menus;
   MenuItem& parent = menus.Item("Plugins1");
   menus.ClearChildren(parent);
-  for (const std::string& name : PluginFiles(folder)) {
+  for (const std::string& name : PluginFiles(folders)) {
     MenuItem& item = menus.AddChild(parent, name);
     item.auto_check = true;
     item.on_click = [&context, &state, item_name = item.name] {
@@ -47,7 +46,7 @@ void BuildPluginMenu(Context& context, PlayerState& state) {
 }
 
 void LoadEnabledPlugins(Context& context, PlayerState& state) {
-  std::vector<std::string> names = PluginFiles(PluginsFolder(context));
+  std::vector<std::string> names = PluginFiles(PluginFolders(context));
   MenuItem& parent = context.menus.Item("Plugins1");
   for (size_t count = 0; count < names.size(); ++count) {
     if (!context.settings.ReadSettingBool("plugins", names[count], false)) {
@@ -62,7 +61,7 @@ void LoadEnabledPlugins(Context& context, PlayerState& state) {
 
 void LoadPlugin(Context& context, PlayerState& state, const std::string& name) {
   AudioLibrary::Handle handle =
-      context.platform.audio.PluginLoad(PluginsFolder(context) + "/" + name, 0);
+      context.platform.audio.PluginLoad(PluginFolders(context).FileOf(name), 0);
   state.plugin_names.push_back(name);
   state.plugin_handles.push_back(IntText(handle));
 }

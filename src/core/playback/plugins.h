@@ -8,11 +8,10 @@
 
 namespace kivo {
 
-// ProgramDir + "Plug-ins".
-std::string PluginsFolder(const Context& context);
-// The folder's entries whose names end exactly in ".so", in the order the
-// directory lists them.
-std::vector<std::string> PluginFiles(const std::string& folder);
+// ProgramDir + "Plug-ins" over the installed plug-ins.
+LayeredFolder PluginFolders(const Context& context);
+// The files of both folders whose names end exactly in ".so", by name.
+std::vector<std::string> PluginFiles(const LayeredFolder& folders);
 
 // Options > Plug-ins: one self-checking item per plug-in file, or a disabled
 // "No Plug-ins". Creates a missing folder.

@@ -23,12 +23,13 @@ void Language::SetCurrentLanguage(const std::string& name) const {
   current_language_ = name;
 }
 
-std::string Language::LanguageFolder() const {
-  return ResolveIgnoringCase(program_dir_, "language");
+LayeredFolder Language::Folders() const {
+  return LayeredFolder(ResolveIgnoringCase(program_dir_, "language"),
+                       shipped_folder_, /*ignore_case=*/true);
 }
 
 std::string Language::FileOf(const std::string& name) const {
-  return ResolveIgnoringCase(LanguageFolder(), name + ".lng");
+  return Folders().FileOf(name + ".lng");
 }
 
 }  // namespace kivo

@@ -21,8 +21,7 @@ void ApplyLanguage(Context& context, PlayerState& state,
 
 void BuildLanguageMenu(Context& context, PlayerState& state) {
   std::vector<std::string> captions;
-  for (const std::string& entry :
-       FolderEntries(context.language.LanguageFolder())) {
+  for (const std::string& entry : context.language.Folders().Entries()) {
     captions.push_back(WithoutExtension(entry));
   }
   FillRadioSubmenu(context.menus, "Language1", captions,

@@ -145,15 +145,22 @@ void ApplyTheme(Context& context, PlayerState& state, const std::string& path) {
   }
 }
 
+namespace {
+
+LayeredFolder ThemeFolders(const Context& context) {
+  return LayeredFolder(ResolveIgnoringCase(context.program_dir, "Theme"),
+                       context.shipped.theme, /*ignore_case=*/true);
+}
+
+}  // namespace
+
 std::string ThemeFile(const Context& context, const std::string& name) {
-  return ResolveIgnoringCase(ResolveIgnoringCase(context.program_dir, "Theme"),
-                             name + ".ini");
+  return ThemeFolders(context).FileOf(name + ".ini");
 }
 
 void BuildThemeMenu(Context& context, PlayerState& state) {
   std::vector<std::string> captions;
-  for (const std::string& entry :
-       FolderEntries(ResolveIgnoringCase(context.program_dir, "Theme"))) {
+  for (const std::string& entry : ThemeFolders(context).Entries()) {
     size_t dot = entry.rfind('.');
     if (dot != std::string::npos && entry.substr(dot) == ".ini") {
       captions.push_back(entry.substr(0, dot));

@@ -95,6 +95,11 @@ void X11HotkeyService::Unregister(int id) {
   hotkeys_.erase(it);
 }
 
+std::string X11HotkeyService::UnavailableReason() const {
+  if (connection_ != nullptr) return {};
+  return "Global hotkeys are off: they need an X11 display.";
+}
+
 bool X11HotkeyService::Grab(const Hotkey& hotkey) {
   std::vector<xcb_void_cookie_t> cookies;
   for (xcb_window_t root : roots_) {

@@ -4,6 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/platform/hotkey_service.h"
@@ -33,6 +34,7 @@ class X11HotkeyService : public HotkeyService,
 
   bool Register(int id, int modifiers, int virtual_key) override;
   void Unregister(int id) override;
+  std::string UnavailableReason() const override;
 
   bool nativeEventFilter(const QByteArray& event_type, void* message,
                          qintptr* result) override;

@@ -7,7 +7,8 @@
 namespace kivo::desktop {
 namespace {
 
-// Drawn on a 64-unit grid, the same shapes as data/icons/kivo-player.svg.
+// Drawn on a 64-unit grid, the same shapes as
+// data/icons/hicolor/scalable/apps/kivo-player.svg.
 QPixmap IconPixmap(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
