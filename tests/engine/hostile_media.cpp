@@ -1,0 +1,194 @@
+#include "engine/hostile_media.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "engine/media.h"
+
+namespace kivo::engine::test {
+
+namespace {
+
+using Bytes = std::string;
+
+Bytes ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const Bytes& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void PutLe(Bytes& out, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
+}
+
+void PutBe(Bytes& out, uint64_t value, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i)
+    out += static_cast<char>(value >> (8 * i));
+}
+
+Bytes RandomBytes(size_t size, uint32_t seed) {
+  std::mt19937 random(seed);
+  Bytes bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+// Flips one bit every few hundred bytes past the first `keep` bytes, so the
+// file still opens and its frames are damaged all through.
+Bytes FlipBits(Bytes bytes, size_t keep) {
+  std::mt19937 random(7);
+  for (size_t at = keep; at < bytes.size(); at += 97 + random() % 200) {
+    bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8)));
+  }
+  return bytes;
+}
+
+// An ID3v2.3 text frame; `encoding` 0 is Latin-1, 3 is UTF-8.
+Bytes Id3Frame(const char* id, char encoding, const Bytes& text) {
+  Bytes frame(id);
+  PutBe(frame, text.size() + 1, 4);
+  frame += Bytes(2, '\0');
+  frame += encoding;
+  return frame + text;
+}
+
+Bytes Id3Tag(const Bytes& frames, uint32_t claimed_size) {
+  Bytes tag("ID3\x03\x00\x00", 6);
+  for (int shift : {21, 14, 7, 0}) {
+    tag += static_cast<char>((claimed_size >> shift) & 0x7f);
+  }
+  return tag + frames;
+}
+
+// Title with NULs inside, artist that is not UTF-8, a 1 MB comment.
+Bytes HostileId3(const Bytes& mp3) {
+  Bytes frames = Id3Frame("TIT2", 0, Bytes("Ti\0tle\0\0x", 10));
+  frames += Id3Frame("TPE1", 3, "\xff\xfe\xc3(\xe2\x82 <b>bad</b>");
+  frames += Id3Frame("COMM", 0, "eng" + Bytes(1, '\0') + Bytes(1 << 20, 'c'));
+  return Id3Tag(frames, static_cast<uint32_t>(frames.size())) + mp3;
+}
+
+// A RIFF WAVE header claiming 4 GB of 96-channel PCM over 64 KB of data.
+Bytes LyingWav() {
+  Bytes wav("RIFF");
+  PutLe(wav, 0xffffffff, 4);
+  wav += "WAVEfmt ";
+  PutLe(wav, 16, 4);
+  PutLe(wav, 1, 2);   // PCM
+  PutLe(wav, 96, 2);  // channels
+  PutLe(wav, 44100, 4);
+  PutLe(wav, 44100 * 96 * 2, 4);
+  PutLe(wav, 96 * 2, 2);
+  PutLe(wav, 16, 2);
+  wav += "data";
+  PutLe(wav, 0xffffffff, 4);
+  return wav + RandomBytes(65536, 3);
+}
+
+// A ProTracker module whose 31 samples claim 128 KB each, with no sample
+// data after its one pattern.
+Bytes EmptySampleModule() {
+  Bytes mod = Bytes("hollow") + Bytes(14, '\0');
+  for (int sample = 0; sample < 31; ++sample) {
+    mod += Bytes(22, 'S');
+    PutBe(mod, 0xffff, 2);  // length in words
+    mod += '\0';
+    mod += '\x40';
+    PutBe(mod, 0, 2);
+    PutBe(mod, 0x8000, 2);  // loop length in words
+  }
+  mod += '\x01';
+  mod += '\x7f';
+  mod += Bytes(128, '\0');
+  mod += "M.K.";
+  Bytes pattern(1024, '\0');
+  pattern[0] = '\x10';  // sample 1 ...
+  pattern[1] = '\x1a';  // ... at a middle C period
+  pattern[2] = '\x10';
+  return mod + pattern;
+}
+
+// The file's first box, then a box claiming far more than the file holds.
+Bytes BoxClaimingTooMuch(const Bytes& m4a) {
+  uint32_t ftyp_size = 0;
+  for (int i = 0; i < 4; ++i) {
+    ftyp_size = ftyp_size << 8 | static_cast<uint8_t>(m4a[i]);
+  }
+  Bytes out = m4a.substr(0, ftyp_size);
+  PutBe(out, 1, 4);
+  out += "moov";
+  PutBe(out, uint64_t{1} << 40, 8);  // 64-bit size: a terabyte
+  PutBe(out, 0x7ffffff0, 4);
+  out += "trak";
+  return out + m4a.substr(ftyp_size, 4096);
+}
+
+std::string MetadataFile(const std::string& folder) {
+  std::string path = folder + "/hostile.ffmeta";
+  WriteAll(path, ";FFMETADATA1\ntitle=\xff\xfe bad \xc3( <i>x</i>\nartist=" +
+                     Bytes(1 << 20, 'a') + "\n");
+  return path;
+}
+
+}  // namespace
+
+std::string HazardousName(const std::string& folder) {
+  return folder + "/a|b;c $(touch pwned) 'q' \"d\" back\\slash \xff\xfe.mp3";
+}
+
+std::vector<HostileFile> WriteHostileMedia(const std::string& folder) {
+  auto file = [&](const std::string& name) { return folder + "/" + name; };
+  const char* kLame = "-c:a libmp3lame -id3v2_version 0 -write_xing 0";
+  if (!Tone(file("good.mp3"), 440, 0.5, 1.0, kLame) ||
+      !Tone(file("good.flac"), 440, 0.5, 1.0, "-c:a flac") ||
+      !Tone(file("good.ogg"), 440, 0.5, 1.0, "-c:a libvorbis") ||
+      !Tone(file("good.m4a"), 440, 0.5, 1.0, "-c:a aac") ||
+      !Tone(file("fast.m4a"), 440, 0.5, 1.0, "-c:a aac -movflags +faststart") ||
+      !Ffmpeg("-f lavfi -i sine=d=0.5 -i \"" + MetadataFile(folder) +
+              "\" -map_metadata 1 -c:a flac \"" + file("tags.flac") + "\"")) {
+    return {};
+  }
+  Bytes mp3 = ReadAll(file("good.mp3"));
+  Bytes flac = ReadAll(file("good.flac"));
+  Bytes m4a = ReadAll(file("good.m4a"));
+  Bytes fast_m4a = ReadAll(file("fast.m4a"));
+  std::vector<HostileFile> files = {
+      {"zero bytes", file("empty.mp3")},
+      {"random bytes", file("random.flac")},
+      {"MP3 cut mid-frame", file("cut.mp3")},
+      {"FLAC cut mid-frame", file("cut.flac")},
+      {"M4A with its index cut", file("cut_index.m4a")},
+      {"M4A cut in its data", file("cut_data.m4a")},
+      {"MP3 with bit flips", file("flipped.mp3")},
+      {"Ogg with bit flips", file("flipped.ogg")},
+      {"ID3v2 tag claiming 256 MB", file("id3_256mb.mp3")},
+      {"WAV claiming 4 GB and 96 channels", file("huge.wav")},
+      {"module samples with no data", file("hollow.mod")},
+      {"MP4 box claiming a terabyte", file("big_box.m4a")},
+      {"ID3 tags with NULs, bad UTF-8, 1 MB", file("tags.mp3")},
+      {"FLAC tags with bad UTF-8 and 1 MB", file("tags.flac")},
+      {"hazardous name", HazardousName(folder)},
+  };
+  WriteAll(files[0].path, "");
+  WriteAll(files[1].path, RandomBytes(65536, 1));
+  WriteAll(files[2].path, mp3.substr(0, mp3.size() * 2 / 5 + 3));
+  WriteAll(files[3].path, flac.substr(0, flac.size() / 2 + 5));
+  WriteAll(files[4].path, m4a.substr(0, m4a.size() - 200));
+  WriteAll(files[5].path, fast_m4a.substr(0, fast_m4a.size() / 2));
+  WriteAll(files[6].path, FlipBits(mp3, 64));
+  WriteAll(files[7].path, FlipBits(ReadAll(file("good.ogg")), 4096));
+  WriteAll(files[8].path, Id3Tag("", 0x0fffffff) + mp3);
+  WriteAll(files[9].path, LyingWav());
+  WriteAll(files[10].path, EmptySampleModule());
+  WriteAll(files[11].path, BoxClaimingTooMuch(m4a));
+  WriteAll(files[12].path, HostileId3(mp3));
+  WriteAll(files[14].path, mp3);
+  return files;
+}
+
+}  // namespace kivo::engine::test
