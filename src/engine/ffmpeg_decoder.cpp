@@ -201,8 +201,16 @@ void FfmpegDecoder::ReadTags() {
   }
 }
 
+// A codec that refused the stream once refuses it again; flushing or feeding
+// a context that never opened would crash in libavcodec.
 bool FfmpegDecoder::OpenCodec() {
-  if (codec_) return true;
+  if (codec_state_ == CodecState::kUntried) {
+    codec_state_ = TryOpenCodec() ? CodecState::kOpen : CodecState::kFailed;
+  }
+  return codec_state_ == CodecState::kOpen;
+}
+
+bool FfmpegDecoder::TryOpenCodec() {
   const AVCodecParameters* par =
       format_context_->streams[stream_index_]->codecpar;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);

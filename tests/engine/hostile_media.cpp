@@ -90,6 +90,22 @@ Bytes LyingWav() {
   return wav + RandomBytes(65536, 3);
 }
 
+// An AIFF claiming 60,672 channels: FFmpeg probes it, its decoder refuses.
+Bytes LyingAiff() {
+  Bytes comm("COMM");
+  PutBe(comm, 18, 4);
+  PutBe(comm, 0xed00, 2);  // channels
+  PutBe(comm, 1200, 4);    // frames
+  PutBe(comm, 16, 2);
+  comm += Bytes("\x40\x0e\xac\x44\0\0\0\0\0\0", 10);  // 44100 Hz
+  Bytes sound("SSND");
+  PutBe(sound, 8 + 2048, 4);
+  sound += Bytes(8, '\0') + RandomBytes(2048, 5);
+  Bytes aiff("FORM");
+  PutBe(aiff, 4 + comm.size() + sound.size(), 4);
+  return aiff + "AIFF" + comm + sound;
+}
+
 // A ProTracker module whose 31 samples claim 128 KB each, with no sample
 // data after its one pattern.
 Bytes EmptySampleModule() {
@@ -168,6 +184,7 @@ std::vector<HostileFile> WriteHostileMedia(const std::string& folder) {
       {"Ogg with bit flips", file("flipped.ogg")},
       {"ID3v2 tag claiming 256 MB", file("id3_256mb.mp3")},
       {"WAV claiming 4 GB and 96 channels", file("huge.wav")},
+      {"AIFF claiming 60,672 channels", file("many.aiff")},
       {"module samples with no data", file("hollow.mod")},
       {"MP4 box claiming a terabyte", file("big_box.m4a")},
       {"ID3 tags with NULs, bad UTF-8, 1 MB", file("tags.mp3")},
@@ -184,10 +201,11 @@ std::vector<HostileFile> WriteHostileMedia(const std::string& folder) {
   WriteAll(files[7].path, FlipBits(ReadAll(file("good.ogg")), 4096));
   WriteAll(files[8].path, Id3Tag("", 0x0fffffff) + mp3);
   WriteAll(files[9].path, LyingWav());
-  WriteAll(files[10].path, EmptySampleModule());
-  WriteAll(files[11].path, BoxClaimingTooMuch(m4a));
-  WriteAll(files[12].path, HostileId3(mp3));
-  WriteAll(files[14].path, mp3);
+  WriteAll(files[10].path, LyingAiff());
+  WriteAll(files[11].path, EmptySampleModule());
+  WriteAll(files[12].path, BoxClaimingTooMuch(m4a));
+  WriteAll(files[13].path, HostileId3(mp3));
+  WriteAll(files[15].path, mp3);
   return files;
 }
 

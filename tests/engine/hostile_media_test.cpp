@@ -107,8 +107,13 @@ TEST_F(HostileMedia, EachFailsToOpenOrPlaysToItsEndQuicklyInBoundedMemory) {
       uint64_t length = engine_.ChannelGetLength(channel, 0);
       if (length != L::kLengthError) {
         EXPECT_GE(engine_.ChannelBytes2Seconds(channel, length), 0.0);
+        // The seek bar dragged to the middle before it plays: done or refused.
+        engine_.ChannelSetPosition(channel, length / 8 * 4, 0);
       }
       EXPECT_TRUE(PlaysToItsEnd(channel));
+      // The Play key after the end starts it over from the beginning.
+      engine_.ChannelPlay(channel, false);
+      engine_.ChannelStop(channel);
       EXPECT_TRUE(module ? engine_.MusicFree(channel)
                          : engine_.StreamFree(channel));
     }
