@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 
 #include "engine/media.h"
@@ -90,6 +91,30 @@ Bytes LyingWav() {
   return wav + RandomBytes(65536, 3);
 }
 
+// A short WAV whose INFO list claims 4 GB and whose one tag in it claims
+// 1.9 GB: a reader that trusts the sizes allocates them.
+Bytes WavWithLyingInfo() {
+  Bytes fmt("fmt ");
+  PutLe(fmt, 16, 4);
+  PutLe(fmt, 1, 2);  // PCM, mono, 8 kHz, 8 bits
+  PutLe(fmt, 1, 2);
+  PutLe(fmt, 8000, 4);
+  PutLe(fmt, 8000, 4);
+  PutLe(fmt, 1, 2);
+  PutLe(fmt, 8, 2);
+  Bytes list("LIST");
+  PutLe(list, 0xf5000000, 4);
+  list += "INFOISFT";
+  PutLe(list, 0x7600610e, 4);
+  list += "60.27.100";
+  Bytes data("data");
+  PutLe(data, 4000, 4);
+  data += RandomBytes(4000, 9);
+  Bytes wav("RIFF");
+  PutLe(wav, 4 + fmt.size() + list.size() + data.size(), 4);
+  return wav + "WAVE" + fmt + list + data;
+}
+
 // An AIFF claiming 60,672 channels: FFmpeg probes it, its decoder refuses.
 Bytes LyingAiff() {
   Bytes comm("COMM");
@@ -173,39 +198,40 @@ std::vector<HostileFile> WriteHostileMedia(const std::string& folder) {
   Bytes flac = ReadAll(file("good.flac"));
   Bytes m4a = ReadAll(file("good.m4a"));
   Bytes fast_m4a = ReadAll(file("fast.m4a"));
-  std::vector<HostileFile> files = {
-      {"zero bytes", file("empty.mp3")},
-      {"random bytes", file("random.flac")},
-      {"MP3 cut mid-frame", file("cut.mp3")},
-      {"FLAC cut mid-frame", file("cut.flac")},
-      {"M4A with its index cut", file("cut_index.m4a")},
-      {"M4A cut in its data", file("cut_data.m4a")},
-      {"MP3 with bit flips", file("flipped.mp3")},
-      {"Ogg with bit flips", file("flipped.ogg")},
-      {"ID3v2 tag claiming 256 MB", file("id3_256mb.mp3")},
-      {"WAV claiming 4 GB and 96 channels", file("huge.wav")},
-      {"AIFF claiming 60,672 channels", file("many.aiff")},
-      {"module samples with no data", file("hollow.mod")},
-      {"MP4 box claiming a terabyte", file("big_box.m4a")},
-      {"ID3 tags with NULs, bad UTF-8, 1 MB", file("tags.mp3")},
-      {"FLAC tags with bad UTF-8 and 1 MB", file("tags.flac")},
-      {"hazardous name", HazardousName(folder)},
+  // Each file's description, name and bytes; ffmpeg wrote tags.flac itself.
+  const std::pair<HostileFile, std::optional<Bytes>> made[] = {
+      {{"zero bytes", file("empty.mp3")}, ""},
+      {{"random bytes", file("random.flac")}, RandomBytes(65536, 1)},
+      {{"MP3 cut mid-frame", file("cut.mp3")},
+       mp3.substr(0, mp3.size() * 2 / 5 + 3)},
+      {{"FLAC cut mid-frame", file("cut.flac")},
+       flac.substr(0, flac.size() / 2 + 5)},
+      {{"M4A with its index cut", file("cut_index.m4a")},
+       m4a.substr(0, m4a.size() - 200)},
+      {{"M4A cut in its data", file("cut_data.m4a")},
+       fast_m4a.substr(0, fast_m4a.size() / 2)},
+      {{"MP3 with bit flips", file("flipped.mp3")}, FlipBits(mp3, 64)},
+      {{"Ogg with bit flips", file("flipped.ogg")},
+       FlipBits(ReadAll(file("good.ogg")), 4096)},
+      {{"ID3v2 tag claiming 256 MB", file("id3_256mb.mp3")},
+       Id3Tag("", 0x0fffffff) + mp3},
+      {{"WAV claiming 4 GB and 96 channels", file("huge.wav")}, LyingWav()},
+      {{"AIFF claiming 60,672 channels", file("many.aiff")}, LyingAiff()},
+      {{"WAV tag claiming 1.9 GB", file("info.wav")}, WavWithLyingInfo()},
+      {{"module samples with no data", file("hollow.mod")},
+       EmptySampleModule()},
+      {{"MP4 box claiming a terabyte", file("big_box.m4a")},
+       BoxClaimingTooMuch(m4a)},
+      {{"ID3 tags with NULs, bad UTF-8, 1 MB", file("tags.mp3")},
+       HostileId3(mp3)},
+      {{"FLAC tags with bad UTF-8 and 1 MB", file("tags.flac")}, std::nullopt},
+      {{"hazardous name", HazardousName(folder)}, mp3},
   };
-  WriteAll(files[0].path, "");
-  WriteAll(files[1].path, RandomBytes(65536, 1));
-  WriteAll(files[2].path, mp3.substr(0, mp3.size() * 2 / 5 + 3));
-  WriteAll(files[3].path, flac.substr(0, flac.size() / 2 + 5));
-  WriteAll(files[4].path, m4a.substr(0, m4a.size() - 200));
-  WriteAll(files[5].path, fast_m4a.substr(0, fast_m4a.size() / 2));
-  WriteAll(files[6].path, FlipBits(mp3, 64));
-  WriteAll(files[7].path, FlipBits(ReadAll(file("good.ogg")), 4096));
-  WriteAll(files[8].path, Id3Tag("", 0x0fffffff) + mp3);
-  WriteAll(files[9].path, LyingWav());
-  WriteAll(files[10].path, LyingAiff());
-  WriteAll(files[11].path, EmptySampleModule());
-  WriteAll(files[12].path, BoxClaimingTooMuch(m4a));
-  WriteAll(files[13].path, HostileId3(mp3));
-  WriteAll(files[15].path, mp3);
+  std::vector<HostileFile> files;
+  for (const auto& [hostile, bytes] : made) {
+    if (bytes) WriteAll(hostile.path, *bytes);
+    files.push_back(hostile);
+  }
   return files;
 }
 
