@@ -51,7 +51,7 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_TESTS=OFF -DKIVO_FUZZ=ON
 	cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
-	@scripts/run-fuzzers $(FUZZ_DIR) $${FUZZ_SECONDS:-60}
+	@scripts/run-fuzzers $(FUZZ_DIR) $${FUZZ_SECONDS:-600} $(FUZZ_TARGETS)
 
 install: build-run
 	cmake --install $(RUN_DIR) --prefix $${PREFIX:-/usr/local}
