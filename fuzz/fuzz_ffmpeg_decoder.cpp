@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -12,22 +11,11 @@ extern "C" {
 
 #include "engine/ffmpeg_decoder.h"
 #include "memory_file.h"
+#include "read_some.h"
 
 namespace {
 
-// Enough to pass the first packets and a seek; bounded so one run stays fast.
-constexpr size_t kChunkFrames = 4096;
 constexpr size_t kMaxFramesPerPass = 65536;
-
-void ReadSome(kivo::engine::FfmpegDecoder& decoder) {
-  std::vector<float> stereo(kChunkFrames * 2);
-  for (size_t total = 0; total < kMaxFramesPerPass;) {
-    size_t read = decoder.Read(stereo.data(), kChunkFrames);
-    if (read > kChunkFrames) std::abort();
-    if (read == 0) break;
-    total += read;
-  }
-}
 
 }  // namespace
 
@@ -41,10 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!decoder) return 0;
   const kivo::engine::StreamFormat& format = decoder->format();
   if (format.sample_rate == 0 || format.source_channels == 0) std::abort();
-  ReadSome(*decoder);
+  kivo::fuzz::ReadSome(*decoder, kMaxFramesPerPass);
   if (format.length_frames > 0) {
     decoder->Seek(static_cast<uint64_t>(format.length_frames / 2));
-    ReadSome(*decoder);
+    kivo::fuzz::ReadSome(*decoder, kMaxFramesPerPass);
   }
   return 0;
 }

@@ -3,26 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "engine/module_decoder.h"
 #include "memory_file.h"
+#include "read_some.h"
 
 namespace {
 
 constexpr uint32_t kRate = 44100;
-constexpr size_t kChunkFrames = 4096;
+// A module renders slower than a file decodes.
 constexpr size_t kMaxFramesPerPass = 32768;
-
-void RenderSome(kivo::engine::ModuleDecoder& decoder) {
-  std::vector<float> stereo(kChunkFrames * 2);
-  for (size_t total = 0; total < kMaxFramesPerPass;) {
-    size_t read = decoder.Read(stereo.data(), kChunkFrames);
-    if (read > kChunkFrames) std::abort();
-    if (read == 0) break;
-    total += read;
-  }
-}
 
 }  // namespace
 
@@ -33,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       kivo::engine::ModuleDecoder::Open(file.path(), 0, 0, kRate, true);
   if (!decoder) return 0;
   if (decoder->format().length_frames < 0) std::abort();
-  RenderSome(*decoder);
+  kivo::fuzz::ReadSome(*decoder, kMaxFramesPerPass);
   decoder->Seek(static_cast<uint64_t>(decoder->format().length_frames / 2));
-  RenderSome(*decoder);
+  kivo::fuzz::ReadSome(*decoder, kMaxFramesPerPass);
   return 0;
 }

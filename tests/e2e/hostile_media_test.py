@@ -8,7 +8,7 @@ import subprocess
 import sys
 import time
 
-from player_process import Player, ProgramFolder, wait_until
+from player_process import Player, ProgramFolder, SessionBus, wait_until
 
 RESULTS = {"passed": 0, "failed": 0}
 
@@ -27,18 +27,6 @@ def check(condition, what):
     if not condition:
         print(f"FAILED: {what}")
     return condition
-
-
-class SessionBus:
-    def __init__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
-
-    def close(self):
-        self.daemon.terminate()
-        self.daemon.wait(timeout=5)
 
 
 def hostile_files(generator, folder):

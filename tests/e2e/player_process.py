@@ -91,3 +91,17 @@ class Player:
             if self.wait(10) is None:
                 self.process.kill()
                 self.process.wait()
+
+
+class SessionBus:
+    """A private D-Bus session bus, ended by close()."""
+
+    def __init__(self):
+        self.daemon = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+            stdout=subprocess.PIPE, text=True)
+        self.address = self.daemon.stdout.readline().strip()
+
+    def close(self):
+        self.daemon.terminate()
+        self.daemon.wait(timeout=5)
