@@ -60,6 +60,9 @@ TEST(PlainTextSurfacesTest, TrayTooltipAndBalloon) {
   EXPECT_EQ(Readable(tray.tooltip_shown()), "Kivo Player - " + kShown);
   tray.SetTooltip(kTitle);
   EXPECT_EQ(Readable(tray.tooltip_shown()), kShown);
+  // Qt reads an escaped "<" as a sign of rich text too.
+  tray.SetTooltip("Tom &lt; Jerry");
+  EXPECT_EQ(Readable(tray.tooltip_shown()), QStringLiteral("Tom &lt; Jerry"));
   tray.ShowBalloon(kTitle, kTitle, 1);
   // The title is a label that guesses; the message a plain label or a
   // notification body, where markup is interpreted too.
