@@ -31,10 +31,18 @@ run: build-run
 test: build-test
 	@scripts/run-tests $(TEST_DIR)
 
+# Every test that runs real threads: the engine (files, playback, radio,
+# plug-ins, the player on the engine), the Qt event loop, the instance link,
+# the libcurl client and download, and Last.fm over loopback.
+TSAN_TARGETS := kivo_engine_tests kivo_engine_plugin_tests kivo_player_engine_tests \
+	kivo_desktop_tests integrations_http_test integrations_lastfm_test
+TSAN_THREADED := ^(EventLoopTest|InstanceLinkTest|DownloadTest|DesktopServicesTest|CurlHttpClientTest|LastFmLoopbackTest)\.
+
 tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_TSAN=ON
-	cmake --build $(TSAN_DIR) -j $(JOBS)
-	cd $(TSAN_DIR) && ctest -L engine --output-on-failure
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TARGETS)
+	@scripts/run-tests $(TSAN_DIR) -L engine
+	@scripts/run-tests $(TSAN_DIR) -R '$(TSAN_THREADED)'
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIVO_TESTS=OFF -DKIVO_BENCH=ON
@@ -44,7 +52,7 @@ bench: deps
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_TESTS=OFF -DKIVO_FUZZ=ON
 	cmake --build $(FUZZ_DIR) --target fuzzers -j $(JOBS)
-	@scripts/run-fuzzers $(FUZZ_DIR) $${FUZZ_SECONDS:-60}
+	@scripts/run-fuzzers $(FUZZ_DIR) $${FUZZ_SECONDS:-600} $(FUZZ_TARGETS)
 
 install: build-run
 	cmake --install $(RUN_DIR) --prefix $${PREFIX:-/usr/local}

@@ -7,6 +7,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/mem.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -19,6 +20,10 @@ namespace kivo::engine {
 namespace {
 
 constexpr int kIoBufferBytes = 32768;
+// FFmpeg allocates what a header claims (a WAV tag of 1.9 GB in a file of
+// 100 bytes); no real audio file needs a single block this large, not even
+// the index of a day-long MP4 or its cover picture.
+constexpr size_t kMaxFfmpegBlockBytes = size_t{64} << 20;
 constexpr int64_t kNoPts = AV_NOPTS_VALUE;
 
 bool IsForeignDemuxer(std::string_view name) {
@@ -88,10 +93,17 @@ const char* FindTag(AVDictionary* dict, const TagSource& source) {
   return nullptr;
 }
 
+// Process-wide in FFmpeg; the engine is its only user.
+void LimitFfmpegBlocks() {
+  static const bool kLimited = (av_max_alloc(kMaxFfmpegBlockBytes), true);
+  (void)kLimited;
+}
+
 }  // namespace
 
 std::unique_ptr<FfmpegDecoder> FfmpegDecoder::OpenFile(
     const std::string& path) {
+  LimitFfmpegBlocks();
   std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder());
   AVDictionary* options = nullptr;
   av_dict_set(&options, "protocol_whitelist", "file,subfile", 0);
@@ -105,6 +117,7 @@ std::unique_ptr<FfmpegDecoder> FfmpegDecoder::OpenFile(
 
 std::unique_ptr<FfmpegDecoder> FfmpegDecoder::OpenStream(
     ByteSource* source, const std::string& format_hint) {
+  LimitFfmpegBlocks();
   std::unique_ptr<FfmpegDecoder> decoder(new FfmpegDecoder());
   decoder->source_ = source;
   auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
@@ -201,8 +214,16 @@ void FfmpegDecoder::ReadTags() {
   }
 }
 
+// A codec that refused the stream once refuses it again; flushing or feeding
+// a context that never opened would crash in libavcodec.
 bool FfmpegDecoder::OpenCodec() {
-  if (codec_) return true;
+  if (codec_state_ == CodecState::kUntried) {
+    codec_state_ = TryOpenCodec() ? CodecState::kOpen : CodecState::kFailed;
+  }
+  return codec_state_ == CodecState::kOpen;
+}
+
+bool FfmpegDecoder::TryOpenCodec() {
   const AVCodecParameters* par =
       format_context_->streams[stream_index_]->codecpar;
   const AVCodec* codec = avcodec_find_decoder(par->codec_id);

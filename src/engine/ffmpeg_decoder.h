@@ -52,6 +52,7 @@ class FfmpegDecoder final : public Decoder {
   FfmpegDecoder() = default;
   bool Probe(const std::string& container_hint);
   bool OpenCodec();
+  bool TryOpenCodec();
   bool DecodeMore();
   bool FeedPacket();
   void Convert(const AVFrame* frame);
@@ -73,6 +74,8 @@ class FfmpegDecoder final : public Decoder {
   int swr_in_rate_ = 0;
   int swr_in_channels_ = 0;
   int swr_in_format_ = -1;
+  enum class CodecState { kUntried, kOpen, kFailed };
+  CodecState codec_state_ = CodecState::kUntried;
   bool input_ended_ = false;
   bool drained_ = false;
   std::atomic<bool> interrupted_{false};

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <thread>
 
 #include "core/app/player.h"
+#include "core/playlist/entry_names.h"
 #include "engine/engine.h"
+#include "engine/hostile_media.h"
 #include "engine/media.h"
 #include "engine/radio_server.h"
 #include "fakes/fake_services.h"
@@ -179,6 +182,33 @@ TEST_F(PlayerOnEngineTest, ARadioStationThatDropsComesBackAndKeepsRecording) {
   ASSERT_LE(recorded.size(), served.size());
   EXPECT_EQ(recorded, served.substr(served.size() - recorded.size()));
   EXPECT_LT(longest_drain, std::chrono::milliseconds(500));
+}
+
+TEST_F(PlayerOnEngineTest, HostileFilesHandedOverInTurnLeaveItPlayingTheNext) {
+  std::filesystem::create_directory(dir.File("hostile"));
+  std::vector<engine::test::HostileFile> files =
+      engine::test::WriteHostileMedia(dir.File("hostile"));
+  ASSERT_FALSE(files.empty());
+  dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=3\r\n");
+  ASSERT_TRUE(player->Startup({}, dir.path()));
+  for (const engine::test::HostileFile& file : files) {
+    SCOPED_TRACE(file.what);
+    player->AddHandedFiles(file.path + '\n', '\n');
+    int line = model().playing_index;
+    ASSERT_EQ(model().file_list.at(line), file.path);
+    // The opening worker reports back within seconds, with the error form
+    // or a channel; the file's name stays the line while it plays.
+    ASSERT_TRUE(
+        PumpUntil([&] { return !player->playback().OpenPending(); }, 10));
+    const std::string& shown = model().lines.at(line);
+    EXPECT_TRUE(shown == "[Error] " + file.path ||
+                shown == BaseTitle(file.path))
+        << shown;
+  }
+  player->AddHandedFiles(dir.File("hostile/good.mp3") + '\n', '\n');
+  EXPECT_TRUE(PumpUntil(
+      [&] { return ChannelState() == AudioLibrary::kActivePlaying; }, 10));
+  EXPECT_EQ(model().lines.at(model().playing_index), "good");
 }
 
 }  // namespace

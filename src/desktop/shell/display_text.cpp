@@ -45,6 +45,21 @@ QString MultiLineText(const std::string& text) {
       .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
+QString LiteralText(const QString& text) {
+  constexpr QChar kWordJoiner(0x2060);
+  QString result;
+  result.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    result.append(text[i]);
+    if (text[i] == QLatin1Char('<') ||
+        (text[i] == QLatin1Char('&') &&
+         QStringView(text).sliced(i + 1).startsWith(QLatin1String("lt;")))) {
+      result.append(kWordJoiner);
+    }
+  }
+  return result;
+}
+
 std::string CoreText(const QString& text) {
   return text.toUtf8().toStdString();
 }

@@ -13,6 +13,12 @@ QString DisplayText(const std::string& text);
 // DisplayText with CR LF and lone CR line breaks turned into Qt's LF.
 QString MultiLineText(const std::string& text);
 
+// `text` made safe for a widget that guesses between plain and rich text (a
+// tooltip, a balloon, a notification body): a word joiner after each "<" and
+// before the "lt;" of each "&lt;" keeps Qt and notification servers from
+// reading markup, and prints nothing.
+QString LiteralText(const QString& text);
+
 // What the user typed, as the core keeps text: UTF-8.
 std::string CoreText(const QString& text);
 

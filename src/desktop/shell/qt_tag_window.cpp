@@ -52,7 +52,7 @@ TagDialog::TagDialog(const TagWindowContent& content, QWidget* parent)
   for (const auto& row : rows) {
     QLineEdit* field = AddField(row.value, row.width);
     field->setObjectName(QStringLiteral("Edit%1").arg(number++));
-    form->addRow(DisplayText(row.label), field);
+    form->addRow(PlainLabel(row.label), field);
   }
   auto* comment = new QPlainTextEdit(MultiLineText(content.comment), this);
   comment->setObjectName(QStringLiteral("Memo1"));
@@ -60,13 +60,20 @@ TagDialog::TagDialog(const TagWindowContent& content, QWidget* parent)
   comment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   comment->setFixedSize(kFieldWidth, kCommentHeight);
   comment->installEventFilter(this);
-  form->addRow(DisplayText(content.comment_label), comment);
+  form->addRow(PlainLabel(content.comment_label), comment);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(file_box);
   layout->addWidget(tags_box);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   move(content.left, content.top);
+}
+
+// A QLabel guesses rich text; the labels come from language files.
+QLabel* TagDialog::PlainLabel(const std::string& text) {
+  auto* label = new QLabel(DisplayText(text), this);
+  label->setTextFormat(Qt::PlainText);
+  return label;
 }
 
 QLineEdit* TagDialog::AddField(const std::string& text, int fixed_width) {

@@ -4,6 +4,7 @@
 
 #include "core/platform/tag_window.h"
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -22,6 +23,7 @@ class TagDialog final : public QDialog {
 
  private:
   QLineEdit* AddField(const std::string& text, int fixed_width);
+  QLabel* PlainLabel(const std::string& text);
 };
 
 class QtTagWindow final : public TagWindow {

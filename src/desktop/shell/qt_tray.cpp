@@ -39,9 +39,10 @@ bool QtTray::IconVisible() const { return icon_.isVisible(); }
 void QtTray::SetTooltip(const std::string& text) {
   // The core writes an "&" of a title as "&&&" for the Windows hint, which
   // shows it once; a plain tooltip here shows it once too.
-  tooltip_ = DisplayText(text)
-                 .replace(QStringLiteral("&&&"), QStringLiteral("&"))
-                 .left(kTooltipChars);
+  tooltip_ =
+      LiteralText(DisplayText(text)
+                      .replace(QStringLiteral("&&&"), QStringLiteral("&"))
+                      .left(kTooltipChars));
   if (tooltip_allowed_) icon_.setToolTip(tooltip_);
 }
 
@@ -52,8 +53,9 @@ void QtTray::SetTooltipAllowed(bool allowed) {
 
 void QtTray::ShowBalloon(const std::string& title, const std::string& text,
                          int seconds) {
-  icon_.showMessage(DisplayText(title).left(kBalloonTitleChars),
-                    DisplayText(text).left(kBalloonTextChars),
+  balloon_shown_ = {LiteralText(DisplayText(title).left(kBalloonTitleChars)),
+                    LiteralText(DisplayText(text).left(kBalloonTextChars))};
+  icon_.showMessage(balloon_shown_.first, balloon_shown_.second,
                     QSystemTrayIcon::Information, std::max(0, seconds) * 1000);
 }
 

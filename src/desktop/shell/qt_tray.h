@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <utility>
 
 #include "core/platform/shell_events.h"
 #include "core/platform/tray.h"
@@ -36,6 +37,10 @@ class QtTray final : public QObject, public Tray {
   void SetMinimizeToTray(bool on) override;
 
   QString tooltip_shown() const { return icon_.toolTip(); }
+  // The title and text of the last balloon, as handed to Qt.
+  const std::pair<QString, QString>& balloon_shown() const {
+    return balloon_shown_;
+  }
   // What a click on the icon does; public for the tests, which have no tray.
   void Activated(QSystemTrayIcon::ActivationReason reason);
 
@@ -46,6 +51,7 @@ class QtTray final : public QObject, public Tray {
   ShellEvents* events_ = nullptr;
   QSystemTrayIcon icon_;
   QString tooltip_;
+  std::pair<QString, QString> balloon_shown_;
   bool tooltip_allowed_ = true;
 };
 
