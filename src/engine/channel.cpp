@@ -12,8 +12,11 @@ namespace kivo::engine {
 namespace {
 
 constexpr size_t kChunkFrames = 2048;
-constexpr uint32_t kBufferMs = 400;
-constexpr uint32_t kLevelWindowMs = 20;
+// The decode thread sleeps while more than kLowWaterMs is buffered and then
+// fills up to kBufferMs at once: one wakeup per 1.5 s of music.
+constexpr uint32_t kBufferMs = 2000;
+constexpr uint32_t kLowWaterMs = 500;
+constexpr uint32_t kLevelSliceMs = 20;
 // A stalled network stream plays again once this much is buffered.
 constexpr uint32_t kResumeMs = 200;
 
@@ -93,6 +96,9 @@ void Channel::StartDecoding(uint32_t device_rate) {
   size_t capacity = std::max<size_t>(device_rate * kBufferMs / 1000,
                                      chunk_output_frames_ * 2);
   ring_ = FrameRing(capacity);
+  low_water_frames_ = std::min<size_t>(device_rate * kLowWaterMs / 1000,
+                                       capacity - chunk_output_frames_);
+  heard_levels_.Configure(device_rate, device_rate * kLevelSliceMs / 1000);
   thread_ = std::thread([this] { DecodeLoop(); });
   thread_started_ = true;
 }
@@ -169,6 +175,8 @@ bool Channel::SeekDecoder(uint64_t frame) {
 
 void Channel::ResetBufferLocked(uint64_t frame) {
   ring_.Clear();
+  heard_levels_.Clear();
+  refilling_ = true;
   decoded_end_ = false;
   last_delivered_ = false;
   base_frame_ = frame;
@@ -178,7 +186,7 @@ void Channel::ResetBufferLocked(uint64_t frame) {
 uint32_t Channel::Level() const {
   std::lock_guard lock(mutex_);
   if (run_ != Run::kPlaying || stalled_) return 0;
-  return level_.load(std::memory_order_relaxed);
+  return heard_levels_.At(HeardLevels::Clock::now());
 }
 
 void Channel::DecodeLoop() {
@@ -191,7 +199,8 @@ void Channel::DecodeLoop() {
       std::unique_lock lock(mutex_);
       space_cv_.wait(lock, [this] {
         return quit_ || pending_seek_ ||
-               (!decoded_end_ && ring_.free() >= chunk_output_frames_);
+               (refilling_ && !decoded_end_ &&
+                ring_.free() >= chunk_output_frames_);
       });
       if (quit_) return;
       seek = std::exchange(pending_seek_, std::nullopt);
@@ -222,11 +231,13 @@ bool Channel::DecodeChunk(std::vector<float>* chunk, uint64_t epoch) {
   if (epoch != seek_epoch_) return true;
   ring_.Push(data, out_frames);
   if (frames == 0) decoded_end_ = true;
+  if (ring_.free() < chunk_output_frames_) refilling_ = false;
   return true;
 }
 
 bool Channel::MixInto(float* out, size_t frames, float gain) {
   bool finished = false;
+  bool refill = false;
   {
     std::lock_guard lock(mutex_);
     if (run_ != Run::kPlaying) return false;
@@ -236,14 +247,13 @@ bool Channel::MixInto(float* out, size_t frames, float gain) {
       if (!enough) return false;
       stalled_ = false;
     }
-    float peak_left = 0;
-    float peak_right = 0;
-    size_t window = device_rate_ * kLevelWindowMs / 1000;
-    size_t mixed =
-        ring_.MixOut(out, frames, gain, window, &peak_left, &peak_right);
+    heard_levels_.BeginBuffer(frames, HeardLevels::Clock::now());
+    size_t mixed = ring_.MixOut(
+        out, frames, gain, heard_levels_.slice_frames(),
+        [this](float left, float right) {
+          heard_levels_.AddSlice(ToLevel(left) | (ToLevel(right) << 16));
+        });
     consumed_frames_ += mixed;
-    level_.store(ToLevel(peak_left) | (ToLevel(peak_right) << 16),
-                 std::memory_order_relaxed);
     if (decoded_end_ && ring_.empty()) {
       // The last samples went out in the previous callback: they are heard.
       finished = mixed == 0 && last_delivered_;
@@ -252,9 +262,18 @@ bool Channel::MixInto(float* out, size_t frames, float gain) {
     } else if (mixed < frames && network_) {
       stalled_ = true;
     }
+    refill = NeedsRefillLocked();
   }
-  space_cv_.notify_one();
+  if (refill) space_cv_.notify_one();
   return finished;
+}
+
+bool Channel::NeedsRefillLocked() {
+  if (refilling_ || decoded_end_ || ring_.size() >= low_water_frames_) {
+    return false;
+  }
+  refilling_ = true;
+  return true;
 }
 
 }  // namespace kivo::engine

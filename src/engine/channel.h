@@ -12,6 +12,7 @@
 
 #include "engine/decoder.h"
 #include "engine/frame_ring.h"
+#include "engine/heard_levels.h"
 #include "engine/resampler.h"
 
 namespace kivo::engine {
@@ -21,7 +22,9 @@ namespace kivo::engine {
 //
 // Threads: control calls come from any engine caller; MixInto only from the
 // audio callback (which never waits for anything but `mutex_`, held briefly);
-// the kivo-decode thread, started on the first play, keeps the buffer full.
+// the kivo-decode thread, started on the first play, refills the buffer in
+// one batch whenever it falls below a low-water mark and sleeps otherwise, so
+// that it wakes a few times a minute rather than after every callback.
 // Decoding (and seeking) happens under `decoder_mutex_`, never under `mutex_`.
 // Once the decode thread runs, nothing but that thread waits for
 // `decoder_mutex_`: a seek takes it only when it is free and is otherwise
@@ -60,8 +63,9 @@ class Channel {
   // engine's reaper calls it, never a caller of the engine.
   void Join();
 
-  // Audio callback: mixes what is buffered onto `out`. True once the channel
-  // has ended and its last sample left in the previous callback.
+  // Audio callback: mixes what is buffered onto `out`, one device buffer of
+  // `frames`. True once the channel has ended and its last sample left in the
+  // previous callback.
   bool MixInto(float* out, size_t frames, float gain);
 
  private:
@@ -71,6 +75,8 @@ class Channel {
   // Seeks an idle decoder; under decoder_mutex_.
   bool SeekDecoder(uint64_t frame);
   void ResetBufferLocked(uint64_t frame);
+  // After a mix: wakes the decode thread when the buffer ran low.
+  bool NeedsRefillLocked();
 
   const uint32_t handle_;
   const std::unique_ptr<Decoder> decoder_;
@@ -85,17 +91,19 @@ class Channel {
   FrameRing ring_;
   Run run_ = Run::kStopped;
   bool stalled_ = false;
+  bool refilling_ = true;  // the decode thread fills until the ring is full
   bool decoded_end_ = false;
   bool last_delivered_ = false;
   bool quit_ = false;
   std::atomic<bool> thread_started_{false};
   uint32_t device_rate_ = 0;
   size_t chunk_output_frames_ = 0;
+  size_t low_water_frames_ = 0;
   uint64_t base_frame_ = 0;       // channel frame where the buffer starts
   uint64_t consumed_frames_ = 0;  // device frames played since then
   std::optional<uint64_t> pending_seek_;  // for the decode thread
   uint64_t seek_epoch_ = 0;  // counts seeks; a chunk decoded before is stale
-  std::atomic<uint32_t> level_{0};
+  HeardLevels heard_levels_;
 
   std::thread thread_;
 };

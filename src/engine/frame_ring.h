@@ -30,24 +30,27 @@ class FrameRing {
     return frames;
   }
 
-  // Adds up to `frames` frames times `gain` onto `out` and drops them; keeps
-  // the peak of each side over the last `peak_window` frames mixed, taken
-  // from the samples themselves: the level meter shows the music, not the
-  // volume.
-  size_t MixOut(float* out, size_t frames, float gain, size_t peak_window,
-                float* peak_left, float* peak_right) {
+  // Adds up to `frames` frames times `gain` onto `out` and drops them; calls
+  // `on_peak(left, right)` with the peak of each side of every `slice_frames`
+  // frames mixed (the last slice may be shorter), taken from the samples
+  // themselves: the level meter shows the music, not the volume.
+  template <typename PeakProc>
+  size_t MixOut(float* out, size_t frames, float gain, size_t slice_frames,
+                PeakProc on_peak) {
     frames = std::min(frames, size_);
-    if (frames == 0) return 0;
-    size_t peak_from = frames > peak_window ? frames - peak_window : 0;
+    float peak_left = 0;
+    float peak_right = 0;
     for (size_t i = 0; i < frames; ++i) {
       size_t slot = (head_ + i) % capacity_;
       float left = data_[slot * 2];
       float right = data_[slot * 2 + 1];
       out[i * 2] += left * gain;
       out[i * 2 + 1] += right * gain;
-      if (i >= peak_from) {
-        *peak_left = std::max(*peak_left, left < 0 ? -left : left);
-        *peak_right = std::max(*peak_right, right < 0 ? -right : right);
+      peak_left = std::max(peak_left, left < 0 ? -left : left);
+      peak_right = std::max(peak_right, right < 0 ? -right : right);
+      if ((i + 1) % slice_frames == 0 || i + 1 == frames) {
+        on_peak(peak_left, peak_right);
+        peak_left = peak_right = 0;
       }
     }
     head_ = (head_ + frames) % capacity_;

@@ -8,7 +8,18 @@
 namespace kivo::engine {
 
 namespace {
-constexpr Uint16 kCallbackFrames = 1024;
+
+// The device buffer: as large as possible for few wakeups, while a pause, a
+// seek or a volume change, applied at the next callback and heard after the
+// buffer the device still holds, stays within about 100 ms.
+constexpr uint32_t kCallbackMs = 50;
+
+Uint16 CallbackFrames(uint32_t rate) {
+  uint32_t frames = 256;
+  while (frames * 2 <= rate * kCallbackMs / 1000) frames *= 2;
+  return static_cast<Uint16>(std::min<uint32_t>(frames, 32768));
+}
+
 }  // namespace
 
 Output::Output(const GlobalVolumes* volumes, EndProc on_end)
@@ -36,7 +47,7 @@ std::unique_ptr<Output> Output::Open(int device, uint32_t freq,
   wanted.freq = freq ? static_cast<int>(freq) : 44100;
   wanted.format = AUDIO_F32SYS;
   wanted.channels = 2;
-  wanted.samples = kCallbackFrames;
+  wanted.samples = CallbackFrames(static_cast<uint32_t>(wanted.freq));
   wanted.callback = &Output::Callback;
   wanted.userdata = output.get();
   SDL_AudioSpec obtained{};

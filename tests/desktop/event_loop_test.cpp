@@ -3,6 +3,7 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <QWidget>
 #include <thread>
 #include <vector>
 
@@ -66,6 +67,40 @@ TEST(EventLoopTest, NamedTimersStartStopAndTick) {
   EXPECT_FALSE(event_loop.TimerEnabled("Unknown"));
   event_loop.SetTimerEnabled("Unknown", true);
   EXPECT_FALSE(event_loop.TimerEnabled("Unknown"));
+}
+
+// A timer that only draws rests while the window is hidden in the tray or
+// minimized, and brings the window up to date at once when it is back; other
+// timers go on.
+TEST(EventLoopTest, DrawOnlyTimersRestWhileNoWindowIsOnScreen) {
+  QtEventLoop event_loop;
+  QWidget window;
+  window.show();
+  int draws = 0;
+  int others = 0;
+  event_loop.AddTimer("Time", 1, [&] { ++draws; });
+  event_loop.AddTimer("Other", 1, [&] { ++others; });
+  event_loop.SetTimerDrawsOnly("Time");
+  event_loop.SetTimerEnabled("Time", true);
+  event_loop.SetTimerEnabled("Other", true);
+  RunUntil([&] { return draws >= 3; });
+
+  for (bool minimize : {false, true}) {
+    if (minimize) {
+      window.showMinimized();
+    } else {
+      window.hide();
+    }
+    const int draws_hidden = draws;
+    const int others_hidden = others;
+    RunUntil([&] { return others >= others_hidden + 20; });
+    EXPECT_EQ(draws, draws_hidden) << "minimized " << minimize;
+    EXPECT_TRUE(event_loop.TimerEnabled("Time"));
+    window.showNormal();
+    EXPECT_EQ(draws, draws_hidden + 1) << "minimized " << minimize;
+    RunUntil([&] { return draws >= draws_hidden + 3; });
+    EXPECT_GE(draws, draws_hidden + 3);
+  }
 }
 
 TEST(EventLoopTest, WorkersAreNamedAndCounted) {

@@ -2,7 +2,9 @@
 // 44.1 kHz) into a file that the tests read back.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -200,6 +202,40 @@ TEST_F(EnginePlayback, PauseAndResumeLoseNothing) {
   EXPECT_EQ(loud, kRate);  // every sample, once
   EXPECT_TRUE(rising);
   EXPECT_GT(quiet, 5 * kTenMs);  // the pause itself
+}
+
+// Frames from `from` on that `counts` accepts.
+size_t CountFrom(const Capture& heard, size_t from,
+                 const std::function<bool(float)>& counts) {
+  size_t count = 0;
+  for (size_t i = from; i < heard.frames(); ++i) count += counts(heard.at(i));
+  return count;
+}
+
+TEST_F(EnginePlayback, VolumeAndPauseAreHeardWithinATenthOfASecond) {
+  std::string path = dir_.File("steady.wav");
+  ASSERT_TRUE(test::Render(path, "0.4", 3.0, "-c:a pcm_f32le"));
+  Handle handle = Open(path);
+  ASSERT_TRUE(engine_->ChannelPlay(handle, true));
+  auto heard_so_far = [this] {
+    return test::FileSize(capture_path_) / (2 * sizeof(float));
+  };
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.5; }));
+  size_t volume_at = heard_so_far();
+  ASSERT_TRUE(
+      engine_->SetConfig(AudioLibrary::kConfigGlobalStreamVolume, 5000));
+  ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 1.0; }));
+  size_t pause_at = heard_so_far();
+  ASSERT_TRUE(engine_->ChannelPause(handle));
+  ASSERT_TRUE(WaitUntil([&] { return heard_so_far() > pause_at + kRate; }));
+
+  Capture heard = Heard();
+  size_t full_volume_after = CountFrom(
+      heard, volume_at, [](float v) { return std::abs(v - 0.4f) < 0.001f; });
+  EXPECT_LE(full_volume_after, 10 * kTenMs);
+  size_t sound_after_pause =
+      CountFrom(heard, pause_at, [](float v) { return v > 0.01f; });
+  EXPECT_LE(sound_after_pause, 10 * kTenMs);
 }
 
 TEST_F(EnginePlayback, ChannelsInARowDoNotOverlapAndTwoAtOnceMix) {

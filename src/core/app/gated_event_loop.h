@@ -26,6 +26,9 @@ class GatedEventLoop final : public EventLoop {
   bool TimerEnabled(const std::string& name) const override {
     return loop_.TimerEnabled(name);
   }
+  void SetTimerDrawsOnly(const std::string& name) override {
+    loop_.SetTimerDrawsOnly(name);
+  }
   void RunAsync(const std::string& thread_name, Task task) override {
     loop_.RunAsync(thread_name, std::move(task));
   }

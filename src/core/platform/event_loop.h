@@ -24,6 +24,10 @@ class EventLoop {
                         Task on_tick) = 0;
   virtual void SetTimerEnabled(const std::string& name, bool enabled) = 0;
   virtual bool TimerEnabled(const std::string& name) const = 0;
+  // Marks a timer whose ticks only draw on the main window. A loop may hold
+  // it while no window is on screen (hidden in the tray, minimized), without
+  // changing TimerEnabled, and must tick it once when a window shows again.
+  virtual void SetTimerDrawsOnly(const std::string& name) = 0;
 
   virtual void RunAsync(const std::string& thread_name, Task task) = 0;
 

@@ -13,6 +13,9 @@ void Player::WirePlayback() {
                 [this] { TimeTimer(context_, state_.playback); });
   loop.AddTimer("VisTime", kVisTimeIntervalMs,
                 [this] { LevelMeterTimer(context_, state_.playback); });
+  // Both only draw: no wakeups for them while the window is out of sight.
+  loop.SetTimerDrawsOnly("Time");
+  loop.SetTimerDrawsOnly("VisTime");
 
   MenuModel& menus = context_.menus;
   PlaybackController& playback = playback_;

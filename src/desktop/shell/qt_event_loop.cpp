@@ -2,9 +2,12 @@
 
 #include <pthread.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMetaObject>
 #include <QTimer>
+#include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -27,7 +30,12 @@ void RunGuarded(const EventLoop::Task& task, const char* where) {
 
 }  // namespace
 
-QtEventLoop::QtEventLoop() : workers_(std::make_shared<Workers>()) {}
+QtEventLoop::QtEventLoop() : workers_(std::make_shared<Workers>()) {
+  if (QCoreApplication::instance() != nullptr) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  window_shown_ = AnyWindowShown();
+}
 
 QtEventLoop::~QtEventLoop() = default;
 
@@ -53,27 +61,69 @@ void QtEventLoop::RunPosted() {
 
 void QtEventLoop::AddTimer(const std::string& name, int interval_ms,
                            Task on_tick) {
-  QTimer*& timer = timers_[name];
-  delete timer;
-  timer = new QTimer(this);
-  timer->setInterval(interval_ms);
-  connect(timer, &QTimer::timeout, this,
-          [tick = std::move(on_tick)] { RunGuarded(tick, "timer"); });
+  Timer& timer = timers_[name];
+  delete timer.timer;
+  timer = Timer{new QTimer(this), std::move(on_tick)};
+  timer.timer->setInterval(interval_ms);
+  connect(timer.timer, &QTimer::timeout, this,
+          [tick = timer.on_tick] { RunGuarded(tick, "timer"); });
 }
 
 void QtEventLoop::SetTimerEnabled(const std::string& name, bool enabled) {
   const auto found = timers_.find(name);
   if (found == timers_.end()) return;
-  if (!enabled) {
-    found->second->stop();
-  } else if (!found->second->isActive()) {
-    found->second->start();
-  }
+  found->second.enabled = enabled;
+  ApplyTimer(found->second);
 }
 
 bool QtEventLoop::TimerEnabled(const std::string& name) const {
   const auto found = timers_.find(name);
-  return found != timers_.end() && found->second->isActive();
+  return found != timers_.end() && found->second.enabled;
+}
+
+void QtEventLoop::SetTimerDrawsOnly(const std::string& name) {
+  const auto found = timers_.find(name);
+  if (found == timers_.end()) return;
+  found->second.draws_only = true;
+  ApplyTimer(found->second);
+}
+
+void QtEventLoop::ApplyTimer(Timer& timer) {
+  const bool run = timer.enabled && (window_shown_ || !timer.draws_only);
+  if (!run) {
+    timer.timer->stop();
+  } else if (!timer.timer->isActive()) {
+    timer.timer->start();
+  }
+}
+
+bool QtEventLoop::AnyWindowShown() {
+  for (const QWidget* widget : QApplication::topLevelWidgets()) {
+    const Qt::WindowType type = widget->windowType();
+    if ((type == Qt::Window || type == Qt::Dialog) && widget->isVisible() &&
+        !widget->isMinimized()) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool QtEventLoop::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::Show || type == QEvent::Hide ||
+       type == QEvent::WindowStateChange) &&
+      watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
+    const bool was_shown = window_shown_;
+    window_shown_ = AnyWindowShown();
+    for (auto& [name, timer] : timers_) {
+      // What was held is brought up to date at once, not a tick later.
+      if (!was_shown && window_shown_ && timer.enabled && timer.draws_only) {
+        RunGuarded(timer.on_tick, "timer");
+      }
+      ApplyTimer(timer);
+    }
+  }
+  return QObject::eventFilter(watched, event);
 }
 
 void QtEventLoop::RunAsync(const std::string& thread_name, Task task) {

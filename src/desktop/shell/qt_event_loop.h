@@ -18,7 +18,8 @@ namespace kivo::desktop {
 // thread: it queues the task under a private mutex and wakes the GUI thread
 // with one queued call, which then runs everything queued so far in order.
 // Workers from RunAsync are named, detached threads; their count outlives
-// this object, so a worker ending late touches nothing freed.
+// this object, so a worker ending late touches nothing freed. Draw-only
+// timers are held while no top-level window is shown and not minimized.
 class QtEventLoop final : public QObject, public EventLoop {
   Q_OBJECT
 
@@ -31,6 +32,7 @@ class QtEventLoop final : public QObject, public EventLoop {
                 Task on_tick) override;
   void SetTimerEnabled(const std::string& name, bool enabled) override;
   bool TimerEnabled(const std::string& name) const override;
+  void SetTimerDrawsOnly(const std::string& name) override;
   void RunAsync(const std::string& thread_name, Task task) override;
   void Quit(int exit_code) override;
 
@@ -43,6 +45,12 @@ class QtEventLoop final : public QObject, public EventLoop {
   int RunningWorkers() const;
 
  private:
+  struct Timer {
+    QTimer* timer = nullptr;
+    Task on_tick;
+    bool enabled = false;
+    bool draws_only = false;
+  };
   struct Workers {
     std::mutex mutex;
     std::condition_variable ended;
@@ -50,12 +58,17 @@ class QtEventLoop final : public QObject, public EventLoop {
   };
 
   Q_INVOKABLE void RunPosted();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Starts or stops each timer as its flags and the windows' state say.
+  void ApplyTimer(Timer& timer);
+  static bool AnyWindowShown();
 
   std::mutex posted_mutex_;
   std::deque<Task> posted_locked_;
   bool wakeup_pending_locked_ = false;
 
-  std::map<std::string, QTimer*> timers_;
+  std::map<std::string, Timer> timers_;
+  bool window_shown_ = false;
   std::shared_ptr<Workers> workers_;
   bool quit_requested_ = false;
   int exit_code_ = 0;
