@@ -271,7 +271,9 @@ TEST_F(EnginePlayback, ChannelsInARowDoNotOverlapAndTwoAtOnceMix) {
   ASSERT_TRUE(engine_->ChannelPlay(two, true));
   ASSERT_TRUE(both.Wait(2));
   Capture together = Heard();
-  EXPECT_GT(together.CountNear(0.5f, 0.001f), 3 * kRate / 10);
+  // Only the two mixed make 0.5. The second may start a callback or two late
+  // on a loaded machine, so a tenth of a second of overlap proves the mix.
+  EXPECT_GT(together.CountNear(0.5f, 0.001f), kRate / 10);
 }
 
 TEST_F(EnginePlayback, ModulesPlayAtTheMusicVolume) {
