@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,32 @@
 
 namespace kivo::engine::test {
 
+// The manual loop; with `threaded` its workers run on threads of their own,
+// as in the program, so that the GUI thread runs only what is posted to it.
+class WorkerThreadLoop : public kivo::testing::ManualEventLoop {
+ public:
+  ~WorkerThreadLoop() override { JoinWorkers(); }
+  void RunAsync(const std::string& thread_name, Task task) override {
+    if (!threaded) return ManualEventLoop::RunAsync(thread_name, task);
+    std::lock_guard lock(workers_mutex_);
+    workers_.emplace_back(std::move(task));
+  }
+  void JoinWorkers() {
+    std::vector<std::thread> workers;
+    {
+      std::lock_guard lock(workers_mutex_);
+      workers.swap(workers_);
+    }
+    for (std::thread& worker : workers) worker.join();
+  }
+
+  bool threaded = false;
+
+ private:
+  std::mutex workers_mutex_;
+  std::vector<std::thread> workers_;
+};
+
 class PlayerOnEngineTest : public ::testing::Test {
  protected:
   PlayerOnEngineTest() {
@@ -32,6 +59,7 @@ class PlayerOnEngineTest : public ::testing::Test {
     player = std::make_unique<Player>(platform, dir.path());
   }
   ~PlayerOnEngineTest() override {
+    loop.JoinWorkers();
     loop.Drain();
     player->Shutdown();
     player.reset();
@@ -107,7 +135,7 @@ class PlayerOnEngineTest : public ::testing::Test {
 
   kivo::testing::TempDir dir;
   engine::Engine audio;
-  kivo::testing::ManualEventLoop loop;
+  WorkerThreadLoop loop;
   kivo::testing::FakeMainWindow window;
   kivo::testing::FakeTray tray;
   kivo::testing::ScriptedDialogs dialogs;
