@@ -144,6 +144,7 @@ std::string IcyBody(const std::string& audio, size_t metaint,
   std::string body;
   for (size_t at = 0, n = 0; at < audio.size(); at += metaint, ++n) {
     body += audio.substr(at, metaint);
+    if (at + metaint > audio.size()) break;  // blocks follow whole intervals
     std::string text = blocks[n % blocks.size()].substr(0, 255 * 16);
     size_t length = (text.size() + 15) / 16;
     text.resize(length * 16, '\0');

@@ -194,9 +194,7 @@ TEST_F(HostileStationTest, MaximalTitlesWithNulsAndBadUtf8EveryBlock) {
   ExpectResponsiveAndBounded();
 }
 
-// Open: now and then such a station plays to its end with no title shown
-// (about one run in five, under load).
-TEST_F(HostileStationTest, DISABLED_MaximalOddTitlesReachTheLine) {
+TEST_F(HostileStationTest, MaximalOddTitlesReachTheLine) {
   HostileStation station(OddTitleStation());
   EXPECT_TRUE(PlayUntil(
       station.Url(),
