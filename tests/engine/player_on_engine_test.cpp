@@ -8,103 +8,17 @@
 #include <functional>
 #include <thread>
 
-#include "core/app/player.h"
 #include "core/playlist/entry_names.h"
-#include "engine/engine.h"
 #include "engine/hostile_media.h"
-#include "engine/media.h"
+#include "engine/player_fixture.h"
 #include "engine/radio_server.h"
-#include "fakes/fake_services.h"
-#include "fakes/fake_window.h"
-#include "fakes/manual_event_loop.h"
-#include "fakes/temp_dir.h"
 
 namespace kivo {
 namespace {
 
+using engine::test::PlayerOnEngineTest;
 using engine::test::RadioServer;
 using engine::test::Tone;
-
-class PlayerOnEngineTest : public ::testing::Test {
- protected:
-  PlayerOnEngineTest() {
-    dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\n");
-    Platform platform{audio,       loop,         window,         tray,
-                      dialogs,     desktop,      http,           hotkeys,
-                      now_playing, associations, search_windows, tag_window};
-    player = std::make_unique<Player>(platform, dir.path());
-  }
-  ~PlayerOnEngineTest() override {
-    loop.Drain();
-    player->Shutdown();
-    player.reset();
-  }
-
-  std::string ThreeFilePlaylist() {
-    std::string list;
-    for (int n = 1; n <= 3; ++n) {
-      std::string path = dir.File("tone" + std::to_string(n) + ".mp3");
-      EXPECT_TRUE(Tone(path, 300.0 * n, 0.5, 1.0, "-c:a libmp3lame"));
-      list += path + "\r\n";
-    }
-    return dir.Write("three.kpp", list);
-  }
-
-  // Runs posted work until `done` holds or the time is up, and keeps the
-  // longest time the GUI thread spent in one batch of posted work.
-  bool PumpUntil(const std::function<bool()>& done, double seconds) {
-    auto deadline = std::chrono::steady_clock::now() +
-                    std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-      auto start = std::chrono::steady_clock::now();
-      loop.Drain();
-      longest_drain =
-          std::max(longest_drain, std::chrono::steady_clock::now() - start);
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-  }
-
-  // The entries started, in order, while pumping for `seconds`.
-  std::vector<int> PlayedFor(double seconds) {
-    std::vector<int> played{model().playing_index};
-    PumpUntil(
-        [&] {
-          if (model().playing_index != played.back()) {
-            played.push_back(model().playing_index);
-          }
-          return false;
-        },
-        seconds);
-    return played;
-  }
-
-  void StartWithMode(int mode) {
-    dir.Write("settings.ini", "[settings]\r\nDonationMsg=0\r\nMode=" +
-                                  std::to_string(mode) + "\r\n");
-    ASSERT_TRUE(player->Startup({ThreeFilePlaylist()}, dir.path()));
-  }
-
-  const PlaylistModel& model() { return player->state().playlist; }
-  int ChannelState() { return player->playback().ChannelState(); }
-
-  testing::TempDir dir;
-  engine::Engine audio;
-  testing::ManualEventLoop loop;
-  testing::FakeMainWindow window;
-  testing::FakeTray tray;
-  testing::ScriptedDialogs dialogs;
-  testing::FakeDesktopServices desktop;
-  testing::FakeHttpClient http;
-  testing::FakeHotkeys hotkeys;
-  testing::FakeNowPlaying now_playing;
-  testing::FakeAssociations associations;
-  testing::FakeSearchWindows search_windows;
-  testing::FakeTagWindow tag_window;
-  std::unique_ptr<Player> player;
-  std::chrono::steady_clock::duration longest_drain{};
-};
 
 TEST_F(PlayerOnEngineTest, RepeatAllPlaysThroughAndWraps) {
   StartWithMode(4);

@@ -1,5 +1,6 @@
 #include "core/playback/playback_controller.h"
 
+#include <atomic>
 #include <chrono>
 #include <random>
 
@@ -145,11 +146,16 @@ void PlaybackController::StartNetworkStream(AudioLibrary::Handle channel) {
   audio.ChannelPlay(channel, true);
   SetEndSync(channel);
   EventLoop& loop = context_.platform.loop;
+  // A station may change its title with every block, thousands a second: one
+  // update waits on the GUI thread at most, and it reads the latest title.
+  auto update_posted = std::make_shared<std::atomic<bool>>(false);
   audio.ChannelSetSync(
       channel, AudioLibrary::kSyncMeta, 0,
-      [this, &loop](AudioLibrary::Handle, AudioLibrary::Handle synced,
-                    uint32_t) {
-        loop.Post([this, synced] {
+      [this, &loop, update_posted](AudioLibrary::Handle,
+                                   AudioLibrary::Handle synced, uint32_t) {
+        if (update_posted->exchange(true)) return;
+        loop.Post([this, synced, update_posted] {
+          update_posted->store(false);
           if (synced != Channel()) return;
           ApplyStreamTitle(context_.platform.audio.ChannelGetTags(
               synced, AudioLibrary::kTagMeta));
