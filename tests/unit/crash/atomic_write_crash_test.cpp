@@ -39,7 +39,8 @@ extern "C" int fsync(int fd) {
 
 extern "C" int rename(const char* from, const char* to) {
   g_calls.push_back("rename");
-  return static_cast<int>(::syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
+  return static_cast<int>(
+      ::syscall(SYS_renameat, AT_FDCWD, from, AT_FDCWD, to));
 }
 
 namespace kivo {
