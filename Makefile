@@ -7,7 +7,7 @@ BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 TSAN_DIR := build/tsan
 
-.PHONY: deps run test build-run build-test bench fuzz tsan install format clean
+.PHONY: deps run test soak build-run build-test bench fuzz tsan install format clean
 
 deps:
 	@scripts/install-deps
@@ -29,6 +29,12 @@ run: build-run
 
 test: build-test
 	@scripts/run-tests $(TEST_DIR)
+
+# The player killed at random moments during writes, many more rounds than in
+# make test (SOAK_ROUNDS to change).
+soak: build-test
+	@KIVO_CRASH_ROUNDS=$${SOAK_ROUNDS:-1000} scripts/run-tests $(TEST_DIR) \
+		-R '^e2e\.crash$$' --timeout 7200
 
 tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_TSAN=ON

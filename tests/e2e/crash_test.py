@@ -228,7 +228,7 @@ def tone_names(folder):
 
 
 def main(program):
-    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", "12"))
+    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", "20"))
     random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
     check = Checks()
     folder = ProgramFolder()
