@@ -8,16 +8,15 @@ piles up. KIVO_CRASH_ROUNDS sets the number of rounds (make soak: 1000)."""
 import os
 import random
 import stat
-import subprocess
 import sys
 import threading
 import time
 
+from integrations_test import MPRIS_NAME, SessionBus
 from player_process import Checks, Player, ProgramFolder, make_tone, wait_until
 
 BASE_ENTRIES = 20000
 VOLUMES = (0.25, 0.5, 0.75)
-MPRIS_NAME = "org.mpris.MediaPlayer2.kivoplayer"
 KNOWN_FILES = {"settings.ini", "temp.tmp", "tone.mp3", "language", "Theme",
                "Plug-ins"}
 
@@ -42,36 +41,20 @@ def started(folder, bus, stale_sockets):
         wait_until(bus.has_player, 30)
 
 
-class SessionBus:
-    def __init__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
-
-    def run(self, *command):
-        return subprocess.run(
-            command, capture_output=True, timeout=10, text=True,
-            env=dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address))
+class CrashBus(SessionBus):
+    """The private session bus, asked whether the player owns its name and
+    told to change its volume (a settings write acknowledged by the reply)."""
 
     def has_player(self):
-        reply = self.run("gdbus", "call", "--session", "--dest",
-                         "org.freedesktop.DBus", "--object-path", "/",
-                         "--method", "org.freedesktop.DBus.NameHasOwner",
-                         MPRIS_NAME)
-        return "true" in reply.stdout
+        return "true" in self.run(
+            "gdbus", "call", "--session", "--dest", "org.freedesktop.DBus",
+            "--object-path", "/", "--method",
+            "org.freedesktop.DBus.NameHasOwner", MPRIS_NAME)
 
     def set_volume(self, volume):
-        return self.run(
-            "gdbus", "call", "--session", "--dest", MPRIS_NAME,
-            "--object-path", "/org/mpris/MediaPlayer2", "--method",
-            "org.freedesktop.DBus.Properties.Set",
-            "org.mpris.MediaPlayer2.Player", "Volume",
-            f"<{volume}>").returncode == 0
-
-    def close(self):
-        self.daemon.terminate()
-        self.daemon.wait(timeout=5)
+        return self.call("org.freedesktop.DBus.Properties", "Set",
+                         "org.mpris.MediaPlayer2.Player", "Volume",
+                         f"<{volume}>") == "()"
 
 
 class Expected:
@@ -232,7 +215,7 @@ def main(program):
     random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
     check = Checks()
     folder = ProgramFolder()
-    bus = SessionBus()
+    bus = CrashBus()
     try:
         expected = Expected(folder)
         make_tone(folder.file("tone.mp3"), seconds=1)
