@@ -193,8 +193,10 @@ def one_round(program, folder, bus, expected, tones, check, round_number):
         print(first.output())
         return
     writers = Writers(program, folder, bus, expected, tones)
-    time.sleep(random.uniform(0.05, 1.5))
-    writers.stop(first)
+    try:
+        time.sleep(random.uniform(0.05, 1.5))
+    finally:
+        writers.stop(first)
     check_files(folder, expected, check, round_number)
     left = strays(folder)
     check(len(left) <= 1, f"round {round_number}: temporaries pile up: {left}")
@@ -208,6 +210,20 @@ def tone_names(folder):
         name = f"tone {number}.mp3"
         os.link(folder.file("tone.mp3"), folder.file(name))
         yield name
+
+
+def start_after_kills(program, folder, bus, check):
+    stale_sockets = sockets(folder)
+    last = Player(program, folder,
+                  env={"DBUS_SESSION_BUS_ADDRESS": bus.address})
+    try:
+        check(started(folder, bus, stale_sockets),
+              "a start after the last kill works")
+        check(wait_until(lambda: bus.set_volume(0.5), 10),
+              "and takes a volume change")
+    finally:
+        last.stop()
+    check(strays(folder) == [], f"no temporary is left: {strays(folder)}")
 
 
 def main(program):
@@ -229,16 +245,7 @@ def main(program):
         print(f"{rounds} rounds in {time.monotonic() - began:.1f} s, "
               f"{len(expected.playlist) - BASE_ENTRIES} hand-offs and "
               f"{expected.volume_changes} volume changes acknowledged")
-        stale_sockets = sockets(folder)
-        last = Player(program, folder,
-                      env={"DBUS_SESSION_BUS_ADDRESS": bus.address})
-        check(started(folder, bus, stale_sockets),
-              "a start after the last kill works")
-        check(wait_until(lambda: bus.set_volume(0.5), 10),
-              "and takes a volume change")
-        last.stop()
-        check(strays(folder) == [],
-              f"no temporary is left: {strays(folder)}")
+        start_after_kills(program, folder, bus, check)
     finally:
         bus.close()
         folder.remove()
