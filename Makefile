@@ -33,8 +33,9 @@ test: build-test
 # The player killed at random moments during writes, many more rounds than in
 # make test (SOAK_ROUNDS to change).
 soak: build-test
-	@KIVO_CRASH_ROUNDS=$${SOAK_ROUNDS:-1000} scripts/run-tests $(TEST_DIR) \
-		-R '^e2e\.crash$$' --timeout 7200
+	@set -o pipefail; KIVO_CRASH_ROUNDS=$${SOAK_ROUNDS:-1000} scripts/run-tests \
+		$(TEST_DIR) -R '^e2e\.crash$$' --timeout 7200 -V | \
+		grep -E 'rounds in|passed|FAILED|Timeout'
 
 tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_TSAN=ON
