@@ -8,7 +8,7 @@ FUZZ_DIR := build/fuzz
 TSAN_DIR := build/tsan
 PACKAGE_DIR := build/package
 
-.PHONY: deps run test build-run build-test bench fuzz tsan install package format clean
+.PHONY: deps run test soak build-run build-test bench fuzz tsan install package format clean
 
 deps:
 	@scripts/install-deps
@@ -37,6 +37,13 @@ test: build-test
 TSAN_TARGETS := kivo_engine_tests kivo_engine_plugin_tests kivo_player_engine_tests \
 	kivo_desktop_tests integrations_http_test integrations_lastfm_test
 TSAN_THREADED := ^(EventLoopTest|InstanceLinkTest|DownloadTest|DesktopServicesTest|CurlHttpClientTest|LastFmLoopbackTest)\.
+
+# The player killed at random moments during writes, many more rounds than in
+# make test (SOAK_ROUNDS to change).
+soak: build-test
+	@set -o pipefail; KIVO_CRASH_ROUNDS=$${SOAK_ROUNDS:-1000} scripts/run-tests \
+		$(TEST_DIR) -R '^e2e\.crash$$' --timeout 7200 -V | \
+		grep -E 'rounds in|passed|FAILED|Timeout'
 
 tsan: deps
 	cmake -S . -B $(TSAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIVO_TSAN=ON

@@ -8,27 +8,20 @@ import sys
 import threading
 import time
 
+import checks
+from checks import check
 from player_process import Player, ProgramFolder, make_tone, wait_until
 import x_session
 
-RESULTS = {"passed": 0, "failed": 0}
 MPRIS_NAME = "org.mpris.MediaPlayer2.kivoplayer"
 MPRIS_PATH = "/org/mpris/MediaPlayer2"
 
 
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
+class SessionBus(checks.SessionBus):
+    """A private bus with the player's MPRIS interface at hand."""
 
-
-class SessionBus:
     def __init__(self):
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-            stdout=subprocess.PIPE, text=True)
-        self.address = self.daemon.stdout.readline().strip()
+        super().__init__()
         self.env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.address)
 
     def run(self, *command):
@@ -50,10 +43,6 @@ class SessionBus:
 
     def status_becomes(self, expected):
         return wait_until(lambda: self.playerctl("status") == expected, 10)
-
-    def close(self):
-        self.daemon.terminate()
-        self.daemon.wait(timeout=5)
 
 
 class SignalMonitor:
@@ -216,8 +205,7 @@ def main(program):
         bus.close()
         session.close()
     test_minimize_to_tray_with_a_late_tray_host(program)
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return checks.summary()
 
 
 if __name__ == "__main__":

@@ -1,11 +1,13 @@
 #include "core/util/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <random>
 
 #include "core/util/text.h"
 
@@ -85,6 +87,91 @@ int TargetOf(const std::string& path, std::string* target, mode_t* mode) {
   return 0;
 }
 
+// A temporary's name starts with the name of the file it replaces, so a
+// write removes only what an earlier write of the same file left behind (a
+// kill between creating and renaming it), never another file's temporary.
+std::string TempPrefixOf(const std::string& target) {
+  return FolderOf(target) + "/." + target.substr(target.rfind('/') + 1) +
+         ".kivo-";
+}
+
+// What earlier versions named their temporaries, tied to no file.
+constexpr std::string_view kEarlierTempPrefix = ".kivo-write-";
+
+void RemoveLeftovers(const std::string& folder, const std::string& prefix) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::string own = prefix.substr(prefix.rfind('/') + 1);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (StartsWith(name, own) || StartsWith(name, kEarlierTempPrefix)) {
+      ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
+}
+
+// Writes content to fd, sets its mode, flushes it to disk; 0 or an errno.
+int Fill(int fd, std::string_view content, mode_t mode) {
+  if (!WriteAll(fd, content) || ::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) {
+    return errno;
+  }
+  return 0;
+}
+
+int CloseKeepingError(int fd, int result) {
+  if (::close(fd) != 0 && result == 0) return errno;
+  return result;
+}
+
+constexpr int kNoUnnamedFiles = -1;
+
+// Gives the complete unnamed file fd a fresh name beginning with prefix.
+int NameUnnamed(int fd, const std::string& prefix, std::string* temp) {
+  const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = prefix + std::to_string(random());
+    if (::linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, name.c_str(),
+                 AT_SYMLINK_FOLLOW) == 0) {
+      *temp = std::move(name);
+      return 0;
+    }
+    if (errno != EEXIST) break;
+  }
+  return kNoUnnamedFiles;
+}
+
+// The content goes to a file without a name that is named only when it is
+// complete and on disk, right before the rename: a kill while writing leaves
+// nothing behind. kNoUnnamedFiles where the file system or /proc cannot.
+int WriteUnnamed(const std::string& folder, const std::string& prefix,
+                 std::string_view content, mode_t mode, std::string* temp) {
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd < 0) return kNoUnnamedFiles;
+  int result = Fill(fd, content, mode);
+  if (result == 0) result = NameUnnamed(fd, prefix, temp);
+  return CloseKeepingError(fd, result);
+}
+
+int WriteNamed(const std::string& prefix, std::string_view content, mode_t mode,
+               std::string* temp) {
+  std::string name = prefix + "XXXXXX";
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return errno;
+  *temp = std::move(name);
+  return CloseKeepingError(fd, Fill(fd, content, mode));
+}
+
+// Makes the rename itself survive a power cut; a file system that cannot
+// sync a folder has nothing to lose here.
+void SyncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string* content,
@@ -128,28 +215,24 @@ bool WriteFileAtomically(const std::string& path, std::string_view content,
     Fail(error, refused);
     return false;
   }
-  std::string temp = FolderOf(target) + "/.kivo-write-XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    Fail(error, errno);
+  const std::string folder = FolderOf(target);
+  const std::string temp_prefix = TempPrefixOf(target);
+  RemoveLeftovers(folder, temp_prefix);
+  std::string temp;
+  int written = WriteUnnamed(folder, temp_prefix, content, mode, &temp);
+  if (written == kNoUnnamedFiles) {
+    written = WriteNamed(temp_prefix, content, mode, &temp);
+  }
+  if (written == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
+    written = errno;
+  }
+  if (written != 0) {
+    if (!temp.empty()) ::unlink(temp.c_str());
+    Fail(error, written);
     return false;
   }
-  bool ok =
-      WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  int saved = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    saved = errno;
-  }
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    saved = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    Fail(error, saved);
-  }
-  return ok;
+  SyncFolder(folder);
+  return true;
 }
 
 bool FileExists(const std::string& path) {

@@ -11,7 +11,9 @@ bool ReadWholeFile(const std::string& path, std::string* content,
 
 // Replaces the file at path with content: written to a temporary file in the
 // same folder, flushed and renamed over the old one, so a crash leaves either
-// the old or the new file, never half of one. A new file gets new_file_mode;
+// the old or the new file, never half of one, and the folder synced so the
+// new one survives a power cut. A temporary an earlier killed write of the
+// same file left behind is removed. A new file gets new_file_mode;
 // an existing one keeps its mode. A symbolic link is written through: its
 // target is replaced and the link stays. A file that is read-only (no write
 // permission, or no write bit at all, which counts for root too) is refused

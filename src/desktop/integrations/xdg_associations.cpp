@@ -1,5 +1,9 @@
 #include "desktop/integrations/xdg_associations.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -76,13 +80,45 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// QSaveFile syncs the file but not the folder that names it: without this a
+// power cut could undo the switch (or keep the old list) after we reported it.
+void SyncFolder(const QString& folder) {
+  const int fd = ::open(QFile::encodeName(folder).constData(),
+                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// QSaveFile names its temporary "<file>.XXXXXX" only for the moment between
+// linking and renaming it; a kill in that moment leaves it behind. One older
+// than a minute is nobody's write in flight (another program's QSaveFile of
+// mimeapps.list uses the same names), so the next write takes it away.
+void RemoveStaleTemporaries(const QString& folder, const QString& file_name) {
+  constexpr int kInFlightSeconds = 60;
+  const QDateTime stale_before =
+      QDateTime::currentDateTimeUtc().addSecs(-kInFlightSeconds);
+  const QString pattern = file_name + QStringLiteral(".??????");
+  const QFileInfoList found = QDir(folder).entryInfoList(
+      {pattern}, QDir::Files | QDir::Hidden | QDir::System);
+  for (const QFileInfo& temporary : found) {
+    if (temporary.lastModified().toUTC() < stale_before) {
+      QFile::remove(temporary.absoluteFilePath());
+    }
+  }
+}
+
 bool WriteFileAtomically(const std::string& path, const std::string& text) {
   const QString name = QString::fromStdString(path);
-  if (!QDir().mkpath(QFileInfo(name).absolutePath())) return false;
+  const QString folder = QFileInfo(name).absolutePath();
+  if (!QDir().mkpath(folder)) return false;
+  RemoveStaleTemporaries(folder, QFileInfo(name).fileName());
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly)) return false;
   const auto size = static_cast<qint64>(text.size());
-  return file.write(text.data(), size) == size && file.commit();
+  if (file.write(text.data(), size) != size || !file.commit()) return false;
+  SyncFolder(folder);
+  return true;
 }
 
 std::string FirstEntry(const std::optional<std::string>& value) {
