@@ -35,6 +35,10 @@ class Checks:
     def __call__(self, condition, what):
         return checks.check(condition, what)
 
+    @property
+    def failed(self):
+        return checks.RESULTS["failed"]
+
     def exit_code(self):
         return checks.summary()
 
