@@ -17,6 +17,10 @@ from player_process import wait_until  # noqa: E402
 from x_session import XSession  # noqa: E402
 
 
+# How long a player may take to end after SIGTERM before it is killed.
+TERM_GRACE_S = 3
+
+
 class Desktop:
     """Xvfb with openbox and a tray host (XSession), plus a private session
     bus, so that no player reaches the user's own desktop or bus."""
@@ -93,14 +97,18 @@ def thread_wakeups(pid):
 class Run:
     """What one measured run gave."""
 
-    def __init__(self, wall_s, cpu_s, peak_kib, wakeups, steady):
-        self.wall_s = wall_s
-        self.cpu_s = cpu_s
-        self.peak_kib = peak_kib
+    def __init__(self, report_text, steady, killed):
+        wall, user, system, peak, wakeups = (
+            float(f) for f in report_text.split()[-5:])
+        self.wall_s = wall
+        self.cpu_s = user + system
+        self.peak_kib = peak
         self.wakeups = wakeups
         # Wakeups per second of each thread name between two samples taken
         # while the file plays (start-up excluded).
         self.steady = steady
+        # The player ignored SIGTERM and was killed.
+        self.killed = killed
 
     def cpu_per_minute(self):
         return self.cpu_s * 60 / self.wall_s
@@ -109,10 +117,38 @@ class Run:
         return self.wakeups * 60 / self.wall_s
 
 
+def end_process(pid, waiter, grace_s=TERM_GRACE_S):
+    """SIGTERM, as a session end sends it; SIGKILL when the process has not
+    ended after grace_s. True when it had to be killed."""
+    try:
+        os.kill(pid, signal.SIGTERM)
+        waiter.wait(timeout=grace_s)
+        return False
+    except ProcessLookupError:
+        return False
+    except subprocess.TimeoutExpired:
+        os.kill(pid, signal.SIGKILL)
+        waiter.wait()
+        return True
+
+
+def steady_wakeups(pid, from_s, to_s):
+    """Wakeups per second of each thread name between two monotonic times;
+    empty when less than two seconds are left for it."""
+    time.sleep(max(0.0, from_s - time.monotonic()))
+    if to_s - time.monotonic() < 2.0:
+        return {}
+    first, first_s = thread_wakeups(pid), time.monotonic()
+    time.sleep(max(0.0, to_s - time.monotonic()))
+    last, span_s = thread_wakeups(pid), time.monotonic() - first_s
+    return {name: (count - first.get(name, 0)) / span_s
+            for name, count in last.items()}
+
+
 def measured_run(desktop, command, env, seconds, after_map=None):
-    """Runs `command` under /usr/bin/time for `seconds`, then ends it with
-    SIGTERM as a session end would. after_map(pid) runs once the player's
-    window is visible (for the tray row it hides it)."""
+    """Runs `command` under /usr/bin/time for `seconds`, then ends it (see
+    end_process). after_map(pid) runs once the player's window is visible
+    (for the tray row it hides it)."""
     with tempfile.NamedTemporaryFile(prefix="kivo-bench-time.") as report:
         timer = subprocess.Popen(
             ["/usr/bin/time", "-f", "%e %U %S %M %w", "-o", report.name,
@@ -120,33 +156,20 @@ def measured_run(desktop, command, env, seconds, after_map=None):
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         start = time.monotonic()
         pid = wait_until(lambda: child_of(timer.pid), 10)
-        if after_map is not None and pid:
-            wait_until(lambda: desktop.windows_of(pid), 20, 0.2)
-            after_map(pid)
-        # Sample the threads over the middle of the playback.
-        steady_from = start + max(3.0, seconds * 0.2)
-        steady_to = start + seconds - 1.0
-        steady = {}
-        if pid and steady_to - steady_from >= 2.0:
-            time.sleep(max(0.0, steady_from - time.monotonic()))
-            first = thread_wakeups(pid)
-            time.sleep(steady_to - steady_from)
-            last = thread_wakeups(pid)
-            span = steady_to - steady_from
-            steady = {name: (count - first.get(name, 0)) / span
-                      for name, count in last.items()}
-        time.sleep(max(0.0, start + seconds - time.monotonic()))
-        if pid:
-            os.kill(pid, signal.SIGTERM)
+        killed = False
         try:
-            timer.wait(timeout=15)
-        except subprocess.TimeoutExpired:
+            if after_map is not None and pid:
+                wait_until(lambda: desktop.windows_of(pid), 20, 0.2)
+                after_map(pid)
+            # The threads are sampled over the middle of the playback.
+            steady = steady_wakeups(pid, start + max(3.0, seconds * 0.2),
+                                    start + seconds - 1.0) if pid else {}
+            time.sleep(max(0.0, start + seconds - time.monotonic()))
+        finally:
             if pid:
-                os.kill(pid, signal.SIGKILL)
+                killed = end_process(pid, timer)
             timer.wait()
-        fields = open(report.name).read().split()[-5:]
-    wall, user, system, peak, wakeups = (float(f) for f in fields)
-    return Run(wall, user + system, peak, wakeups, steady)
+        return Run(open(report.name).read(), steady, killed)
 
 
 def median(values):

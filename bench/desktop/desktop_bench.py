@@ -11,12 +11,13 @@ BENCH_ROUNDS (2) the rounds, BENCH_ENTRIES (100000) the large playlist."""
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 
-from bench_session import (Desktop, fresh_home, measured_run, median,
-                           remove_home)
+from bench_session import (TERM_GRACE_S, Desktop, fresh_home, measured_run,
+                           median, remove_home)
 from players import Audacious, Kivo, Qmmp, version
 import startup_bench
 
@@ -94,6 +95,11 @@ def print_play_table(runs):
         steady_text = "-" if steady is None else f"{steady:.1f}"
         print(f"| {label} | {cpu:.2f} | {peak:.0f} | {wake:,.0f} "
               f"| {steady_text} |")
+    for label, label_runs in runs.items():
+        if any(r.killed for r in label_runs):
+            print(f"\nnote: {label} ignored SIGTERM and was killed "
+                  f"{TERM_GRACE_S} s later (it played on until then; the "
+                  "figures per minute count that time)")
     return figures
 
 
@@ -133,6 +139,8 @@ def print_play_goals(figures, rows):
 
 
 def main():
+    # An interrupted run still ends its players and unmounts its files.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     build = os.path.abspath(sys.argv[1])
     program = os.path.join(build, "kivo-player")
     helper = os.path.join(build, "bench", "desktop", "kivo_bench_window_map")

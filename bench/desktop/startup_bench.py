@@ -9,7 +9,7 @@ import subprocess
 import threading
 import time
 
-from bench_session import fresh_home, median, remove_home
+from bench_session import end_process, fresh_home, median, remove_home
 from players import kivo_settings
 
 FILES_PER_FOLDER = 1000
@@ -132,7 +132,7 @@ class FirstAudio:
                         self.heard_at = time.monotonic()
 
 
-def time_first_audio(desktop, command, extra_env, work):
+def time_first_audio(desktop, command, extra_env, work, deadline_s=30):
     """Seconds from the start of `command` until its first audio, or None."""
     fifo = os.path.join(work, "audio.fifo")
     if os.path.exists(fifo):
@@ -141,7 +141,7 @@ def time_first_audio(desktop, command, extra_env, work):
     home = fresh_home("kivo-bench-audio.")
     env = desktop.env(home, dict(extra_env, SDL_AUDIODRIVER="disk",
                                  SDL_DISKAUDIOFILE=fifo))
-    listener = FirstAudio(fifo, 30)
+    listener = FirstAudio(fifo, deadline_s)
     start = time.monotonic()
     player = subprocess.Popen(command, env=env, cwd=home,
                               stdout=subprocess.DEVNULL,
@@ -150,12 +150,7 @@ def time_first_audio(desktop, command, extra_env, work):
         if player.poll() is not None:
             break
         time.sleep(0.005)
-    player.terminate()
-    try:
-        player.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        player.kill()
-        player.wait()
+    end_process(player.pid, player)
     # Unblock a reader still waiting for a writer.
     listener.stopped = True
     try:

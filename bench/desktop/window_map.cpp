@@ -26,7 +26,8 @@
 namespace {
 
 constexpr int kMapTimeoutMs = 60000;
-constexpr int kExitTimeoutMs = 10000;
+// A player that ignores SIGTERM is killed after this.
+constexpr int kExitTimeoutMs = 3000;
 
 double NowSeconds() {
   timespec now{};
@@ -72,9 +73,9 @@ bool TreeHasPid(Display* display, Window window, Atom pid_atom, pid_t pid,
   return found;
 }
 
-// Waits for the map of a window of `pid`; false when the program ended or
-// the time ran out first.
-bool WaitForMap(Display* display, pid_t pid) {
+// Waits for the map of a window of `pid`; false when the program ended (then
+// `ended` is set: it has been reaped) or the time ran out first.
+bool WaitForMap(Display* display, pid_t pid, bool& ended) {
   Atom pid_atom = XInternAtom(display, "_NET_WM_PID", False);
   const double deadline = NowSeconds() + kMapTimeoutMs / 1000.0;
   pollfd x_fd{ConnectionNumber(display), POLLIN, 0};
@@ -87,7 +88,10 @@ bool WaitForMap(Display* display, pid_t pid) {
         return true;
       }
     }
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return false;
+    if (waitpid(pid, nullptr, WNOHANG) == pid) {
+      ended = true;
+      return false;
+    }
     poll(&x_fd, 1, 50);
   }
   return false;
@@ -138,9 +142,10 @@ int main(int argc, char** argv) {
     execvp(argv[2], argv + 2);
     _exit(127);
   }
-  if (!WaitForMap(display, pid)) {
+  bool ended = false;
+  if (!WaitForMap(display, pid, ended)) {
     std::fprintf(stderr, "window_map: %s mapped no window\n", argv[2]);
-    EndChild(pid);
+    if (!ended) EndChild(pid);
     return 1;
   }
   const double map_s = NowSeconds() - start_s;
