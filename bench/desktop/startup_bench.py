@@ -203,9 +203,9 @@ def first_audio_rounds(desktop, program, media, work, rounds):
     return times
 
 
-def print_start_table(cases):
-    print(f"\nstart-up until the window is mapped (medians; peak and "
-          f"resident memory {SETTLE_MS} ms after the map):\n")
+def print_start_table(cases, rounds):
+    print(f"\nstart-up until the window is mapped (medians of {rounds} "
+          f"rounds; peak and resident memory {SETTLE_MS} ms after the map):\n")
     print("| remembered playlist | cache | window mapped s | peak RSS MiB "
           "| RSS MiB |")
     print("|---|---|---|---|---|")
@@ -246,7 +246,8 @@ def print_start_goals(figures, entries):
 def print_first_audio(times):
     kivo, mpv = median(times["Kivo Player"]), median(times["mpv"])
     print("\nstart to first audio of one file on the command line "
-          "(SDL disk output into a FIFO, first non-silent byte; medians):")
+          "(SDL disk output into a FIFO, first non-silent byte; medians of "
+          f"{len(times['mpv'])} rounds):")
     for name, value in (("Kivo Player, window shown", kivo), ("mpv", mpv)):
         print(f"  {name}: " + ("failed" if value is None else f"{value:.3f} s"))
     if kivo is not None and mpv:
@@ -270,7 +271,7 @@ def report(desktop, helper, program, media, work, rounds, entries):
         else:
             print("  no loop device: warm cache only")
         cases = start_rounds(desktop, helper, program, volume, homes, rounds)
-        print_start_goals(print_start_table(cases), entries)
+        print_start_goals(print_start_table(cases, rounds), entries)
     finally:
         volume.close()
     print_first_audio(first_audio_rounds(desktop, program, media, work,
