@@ -7,6 +7,8 @@ BENCH_DIR := build/bench
 FUZZ_DIR := build/fuzz
 TSAN_DIR := build/tsan
 PACKAGE_DIR := build/package
+# Which benchmark areas `make bench` runs (core engine desktop); empty: all.
+BENCH_AREAS ?=
 
 .PHONY: deps run test soak build-run build-test bench fuzz tsan install package format clean
 
@@ -54,7 +56,7 @@ tsan: deps
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIVO_TESTS=OFF -DKIVO_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	@scripts/run-benchmarks $(BENCH_DIR)
+	@scripts/run-benchmarks $(BENCH_DIR) $(BENCH_AREAS)
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIVO_TESTS=OFF -DKIVO_FUZZ=ON
