@@ -29,7 +29,7 @@ const char* const kBindResponseSlot = SLOT(OnBindResponse(uint, QVariantMap));
 constexpr int kProbeTimeoutMs = 2000;
 
 QString SessionHandleOf(const QVariant& value) {
-  // The specification says "s"; early portals sent an object path.
+  // The portal interface says "s"; early portals sent an object path.
   if (value.canConvert<QDBusObjectPath>()) {
     return value.value<QDBusObjectPath>().path();
   }

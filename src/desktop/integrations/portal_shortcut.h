@@ -24,7 +24,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument,
 // Makes the list marshallable; call once before the first D-Bus call.
 void RegisterPortalShortcutTypes();
 
-// A hotkey as the shortcuts specification writes a trigger: modifiers in
+// A hotkey as the freedesktop shortcuts format writes a trigger: modifiers in
 // capitals, then the key's XKB name ("CTRL+x", "CTRL+KP_Add"). Empty for a
 // virtual-key code without a key of its own.
 QString PortalTrigger(int modifiers, int virtual_key);
