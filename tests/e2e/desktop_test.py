@@ -6,18 +6,11 @@ import os
 import sys
 import time
 
+from checks import check, summary
 from player_process import Player, ProgramFolder, make_tone, wait_until
 import x_session
 
-RESULTS = {"passed": 0, "failed": 0}
 SHOTS = ""
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
 
 
 def ten_line_playlist(folder):
@@ -122,8 +115,7 @@ def main(program):
         test_playing_menus_and_slim_mode(session, program)
     finally:
         session.close()
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return summary()
 
 
 if __name__ == "__main__":

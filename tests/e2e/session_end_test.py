@@ -7,18 +7,9 @@ import signal
 import sys
 import time
 
+from checks import check, summary
 from player_process import Player, ProgramFolder, make_tone, wait_until
 import x_session
-
-RESULTS = {"passed": 0, "failed": 0}
-
-
-def check(condition, what):
-    RESULTS["passed" if condition else "failed"] += 1
-    if not condition:
-        print(f"FAILED: {what}")
-    return condition
-
 
 def playing_player(session, program, folder):
     tone = make_tone(folder.file("Tone.mp3"), seconds=20)
@@ -119,8 +110,7 @@ def main(program):
         test_signal_during_the_start_prompt(session, program)
     finally:
         session.close()
-    print(f"{RESULTS['passed']} passed, {RESULTS['failed']} failed")
-    return 1 if RESULTS["failed"] else 0
+    return summary()
 
 
 if __name__ == "__main__":
