@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
 #include <map>
 #include <string>
-#include <thread>
+
+#include "support/loopback_server.h"
 
 namespace kivo::desktop::testing {
 
@@ -19,20 +19,15 @@ class LoopbackHttpServer {
   };
 
   LoopbackHttpServer(std::map<std::string, Response> routes, int max_requests);
-  ~LoopbackHttpServer();
 
-  int port() const { return port_; }
-  std::string Url(const std::string& path) const;
+  int port() const { return server_.port(); }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
 
  private:
-  void Serve(int max_requests);
-  void Answer(int client);
+  void Answer(loopback::LoopbackServer::Connection& client) const;
 
   std::map<std::string, Response> routes_;
-  int listen_fd_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
+  loopback::LoopbackServer server_;  // last: its threads read routes_
 };
 
 }  // namespace kivo::desktop::testing

@@ -1,11 +1,5 @@
 #include "engine/radio_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -16,57 +10,17 @@ namespace {
 
 constexpr int kPauseStepMs = 10;
 
-bool SendAll(int fd, const std::string& data) {
-  size_t sent = 0;
-  while (sent < data.size()) {
-    ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    sent += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-std::string ReadHead(int fd) {
-  std::string head;
-  char c;
-  while (head.size() < 8192 && head.find("\r\n\r\n") == std::string::npos) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 2000) <= 0 || recv(fd, &c, 1, 0) != 1) break;
-    head += c;
-  }
-  return head;
-}
-
 }  // namespace
 
-RadioServer::RadioServer(Script script) : script_(std::move(script)) {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  listen(listener_, 4);
-  socklen_t length = sizeof(address);
-  getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-  port_ = ntohs(address.sin_port);
-  deadline_ = std::chrono::steady_clock::now() +
-              std::chrono::milliseconds(script_.lifetime_ms);
-  thread_ = std::thread([this] { Run(); });
-}
+RadioServer::RadioServer(Script script)
+    : script_(std::move(script)),
+      server_([this](Connection& client) { Serve(client); },
+              script_.max_requests, script_.lifetime_ms) {}
 
-RadioServer::~RadioServer() {
-  Stop();
-  close(listener_);
-}
-
-void RadioServer::Stop() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
-}
+void RadioServer::Stop() { server_.Stop(); }
 
 std::string RadioServer::Url(const std::string& path) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + path;
+  return server_.Url(path);
 }
 
 std::vector<std::string> RadioServer::Requests() {
@@ -79,27 +33,8 @@ size_t RadioServer::LiveCursor() {
   return live_cursor_;
 }
 
-bool RadioServer::Ending() const {
-  return stop_ || std::chrono::steady_clock::now() > deadline_;
-}
-
-void RadioServer::Run() {
-  for (int served = 0; served < script_.max_requests && !Ending();) {
-    pollfd p{listener_, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    int client = accept(listener_, nullptr, nullptr);
-    if (client < 0) continue;
-    int request = ++served;
-    clients_.emplace_back([this, client, request] {
-      Serve(client, request);
-      close(client);
-    });
-  }
-  for (std::thread& client : clients_) client.join();
-}
-
-void RadioServer::Serve(int client, int request) {
-  std::string head = ReadHead(client);
+void RadioServer::Serve(Connection& client) {
+  const std::string& head = client.head();
   {
     std::lock_guard lock(requests_mutex_);
     requests_.push_back(head);
@@ -107,21 +42,21 @@ void RadioServer::Serve(int client, int request) {
   std::string target = head.substr(0, head.find("\r\n"));
   bool absolute = target.find(" http://") != std::string::npos;
   if (script_.proxy != absolute) {
-    SendAll(client, "HTTP/1.0 403 Forbidden\r\n\r\n");
+    client.Send("HTTP/1.0 403 Forbidden\r\n\r\n");
     return;
   }
   if (script_.redirect && target.find(" /old ") != std::string::npos) {
-    SendAll(client, "HTTP/1.0 302 Found\r\nLocation: " + Url() +
-                        "\r\nContent-Length: 0\r\n\r\n");
+    client.Send("HTTP/1.0 302 Found\r\nLocation: " + Url() +
+                "\r\nContent-Length: 0\r\n\r\n");
     return;
   }
   size_t start = 0;
-  if (!TakeStation(request, &start)) {
-    SendAll(client, "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+  if (!TakeStation(client.number(), &start)) {
+    client.Send("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n");
     return;
   }
   if (script_.file) {
-    ServeFile(client, request, head);
+    ServeFile(client);
     return;
   }
   std::string reply = "ICY 200 OK\r\nContent-Type: audio/mpeg\r\n";
@@ -130,7 +65,7 @@ void RadioServer::Serve(int client, int request) {
   } else if (script_.metaint > 0) {
     reply += "icy-metaint: " + std::to_string(script_.metaint) + "\r\n";
   }
-  if (SendAll(client, reply + "\r\n")) SendBody(client, request, start);
+  if (client.Send(reply + "\r\n")) SendBody(client, start);
 }
 
 // False when the request is refused; a live station starts where it is.
@@ -147,7 +82,8 @@ bool RadioServer::TakeStation(int request, size_t* start) {
   return true;
 }
 
-void RadioServer::ServeFile(int client, int request, const std::string& head) {
+void RadioServer::ServeFile(Connection& client) {
+  const std::string& head = client.head();
   const size_t size = script_.audio.size();
   size_t from = 0;
   size_t range = head.find("\r\nRange: bytes=");
@@ -165,7 +101,7 @@ void RadioServer::ServeFile(int client, int request, const std::string& head) {
   }
   reply += "Content-Length: " + std::to_string(size - from) +
            "\r\nContent-Type: audio/mpeg\r\nConnection: close\r\n\r\n";
-  if (SendAll(client, reply)) SendBody(client, request, from);
+  if (client.Send(reply)) SendBody(client, from);
 }
 
 std::string RadioServer::MetaBlock(size_t index) const {
@@ -195,10 +131,11 @@ void RadioServer::Advance(int request, size_t position) {
 }
 
 // Sleeps `ms`; false when the server ends or a newer listener took over.
-bool RadioServer::Pause(int ms, int request) {
+bool RadioServer::Pause(int ms, Connection& client) {
   for (int slept = 0; slept < ms; slept += kPauseStepMs) {
-    if (Ending() || Superseded(request)) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPauseStepMs));
+    if (Superseded(client.number()) || !client.Pause(kPauseStepMs)) {
+      return false;
+    }
   }
   return true;
 }
@@ -214,30 +151,31 @@ size_t RadioServer::DropAt(int request, size_t start) const {
   return drop_at;
 }
 
-bool RadioServer::SendBody(int client, int request, size_t start) {
+bool RadioServer::SendBody(Connection& client, size_t start) {
+  const int request = client.number();
   const std::string& audio = script_.audio;
   const size_t step = script_.metaint > 0 ? script_.metaint : 4096;
   const size_t drop_at = DropAt(request, start);
   size_t block = 0;
   for (size_t at = start; at < audio.size(); at += step) {
-    if (Ending() || Superseded(request)) return false;
+    if (client.Ending() || Superseded(request)) return false;
     size_t length = std::min(step, audio.size() - at);
     if (drop_at > 0 && at + length > drop_at) {
-      if (SendAll(client, audio.substr(at, drop_at - at))) {
+      if (client.Send(audio.substr(at, drop_at - at))) {
         Advance(request, drop_at);
       }
       return false;
     }
-    if (!SendAll(client, audio.substr(at, length))) return false;
+    if (!client.Send(audio.substr(at, length))) return false;
     Advance(request, at + length);
     if (script_.metaint > 0 && length == step &&
-        !SendAll(client, MetaBlock(block++))) {
+        !client.Send(MetaBlock(block++))) {
       return false;
     }
-    if (!Pause(script_.chunk_pause_ms, request)) return false;
+    if (!Pause(script_.chunk_pause_ms, client)) return false;
     if (script_.stall_after > 0 && at < script_.stall_after &&
         at + length >= script_.stall_after &&
-        !Pause(script_.stall_ms, request)) {
+        !Pause(script_.stall_ms, client)) {
       return false;
     }
   }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace kivo::engine::test {
 
@@ -42,12 +41,11 @@ class RadioServer {
   };
 
   explicit RadioServer(Script script);
-  ~RadioServer();
   RadioServer(const RadioServer&) = delete;
   RadioServer& operator=(const RadioServer&) = delete;
 
   std::string Url(const std::string& path = "/stream") const;
-  int port() const { return port_; }
+  int port() const { return server_.port(); }
   // The request heads received so far.
   std::vector<std::string> Requests();
   // Audio bytes a live station has sent so far.
@@ -55,29 +53,24 @@ class RadioServer {
   void Stop();
 
  private:
-  void Run();
-  bool Ending() const;
-  void Serve(int client, int request);
+  using Connection = loopback::LoopbackServer::Connection;
+
+  void Serve(Connection& client);
   bool TakeStation(int request, size_t* start);
-  void ServeFile(int client, int request, const std::string& head);
-  bool SendBody(int client, int request, size_t start);
+  void ServeFile(Connection& client);
+  bool SendBody(Connection& client, size_t start);
   size_t DropAt(int request, size_t start) const;
-  bool Pause(int ms, int request);
+  bool Pause(int ms, Connection& client);
   bool Superseded(int request);
   void Advance(int request, size_t position);
   std::string MetaBlock(size_t index) const;
 
   Script script_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::chrono::steady_clock::time_point deadline_;
-  std::atomic<bool> stop_{false};
   std::mutex requests_mutex_;  // guards the three below
   std::vector<std::string> requests_;
   size_t live_cursor_ = 0;
   int live_listener_ = 0;
-  std::vector<std::thread> clients_;  // accept thread only
-  std::thread thread_;
+  loopback::LoopbackServer server_;  // last: its threads use the above
 };
 
 }  // namespace kivo::engine::test

@@ -1,29 +1,15 @@
 #include "integrations/loopback_http_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <strings.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 
 namespace kivo::testing {
 namespace {
 
-constexpr int kPollMs = 50;
-constexpr auto kServerLifetime = std::chrono::seconds(30);
-constexpr auto kReadDeadline = std::chrono::seconds(5);
-constexpr size_t kMaxRequestBytes = 4 << 20;
-
-using Clock = std::chrono::steady_clock;
-
-bool WaitReadable(int fd, int timeout_ms) {
-  pollfd entry{fd, POLLIN, 0};
-  return poll(&entry, 1, timeout_ms) > 0;
-}
+constexpr int kServerLifetimeMs = 30000;
+constexpr size_t kMaxBodyBytes = 4 << 20;
 
 std::string Trim(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
@@ -53,43 +39,14 @@ RecordedRequest ParseHead(const std::string& head) {
   return request;
 }
 
-// Reads one request: the head up to the blank line, then Content-Length
-// bytes of body. Gives up at the deadline or the size bound.
-RecordedRequest ReadRequest(int fd) {
-  std::string data;
-  size_t head_end = std::string::npos;
-  size_t wanted_bytes = 0;
-  const auto deadline = Clock::now() + kReadDeadline;
-  char buffer[4096];
-  while (Clock::now() < deadline && data.size() < kMaxRequestBytes) {
-    if (head_end != std::string::npos && data.size() >= wanted_bytes) break;
-    if (!WaitReadable(fd, kPollMs)) continue;
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got <= 0) break;
-    data.append(buffer, static_cast<size_t>(got));
-    if (head_end == std::string::npos) {
-      head_end = data.find("\r\n\r\n");
-      if (head_end == std::string::npos) continue;
-      const RecordedRequest head = ParseHead(data.substr(0, head_end));
-      wanted_bytes =
-          head_end + 4 +
-          std::strtoul(head.Header("Content-Length").c_str(), nullptr, 10);
-    }
-  }
-  if (head_end == std::string::npos) return ParseHead(data);
-  RecordedRequest request = ParseHead(data.substr(0, head_end));
-  request.body = data.substr(head_end + 4);
+// Reads one request: the head the server read, then Content-Length bytes of
+// body (bounded).
+RecordedRequest ReadRequest(loopback::LoopbackServer::Connection& client) {
+  RecordedRequest request = ParseHead(client.head());
+  const size_t body_bytes =
+      std::strtoul(request.Header("Content-Length").c_str(), nullptr, 10);
+  request.body = client.Receive(std::min(body_bytes, kMaxBodyBytes));
   return request;
-}
-
-void WriteAll(int fd, const std::string& data) {
-  size_t sent = 0;
-  while (sent < data.size()) {
-    const ssize_t wrote =
-        send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
-    if (wrote <= 0) return;
-    sent += static_cast<size_t>(wrote);
-  }
 }
 
 }  // namespace
@@ -108,30 +65,14 @@ bool RecordedRequest::HasHeader(const std::string& name) const {
   return false;
 }
 
-LoopbackHttpServer::LoopbackHttpServer(int max_connections) {
-  listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  auto* raw = reinterpret_cast<sockaddr*>(&address);
-  socklen_t length = sizeof address;
-  if (bind(listen_fd_, raw, length) == 0 && listen(listen_fd_, 8) == 0 &&
-      getsockname(listen_fd_, raw, &length) == 0) {
-    port_ = ntohs(address.sin_port);
-  }
-  thread_ = std::thread([this, max_connections] { Serve(max_connections); });
-}
+LoopbackHttpServer::LoopbackHttpServer(int max_connections)
+    : server_(
+          [this](loopback::LoopbackServer::Connection& client) {
+            HandleConnection(client);
+          },
+          max_connections, kServerLifetimeMs) {}
 
-LoopbackHttpServer::~LoopbackHttpServer() {
-  stopping_ = true;
-  thread_.join();
-  close(listen_fd_);
-}
-
-std::string LoopbackHttpServer::BaseUrl() const {
-  return "http://127.0.0.1:" + std::to_string(port_);
-}
+std::string LoopbackHttpServer::BaseUrl() const { return server_.Url(""); }
 
 void LoopbackHttpServer::SetBehaviour(Behaviour behaviour) {
   std::lock_guard lock(mutex_);
@@ -148,36 +89,17 @@ std::vector<RecordedRequest> LoopbackHttpServer::Requests() const {
   return requests_;
 }
 
-void LoopbackHttpServer::Serve(int max_connections) {
-  const auto end = Clock::now() + kServerLifetime;
-  int served = 0;
-  while (!stopping_ && served < max_connections && Clock::now() < end) {
-    if (port_ == 0 || !WaitReadable(listen_fd_, kPollMs)) continue;
-    const int client_fd = accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client_fd < 0) continue;
-    ++served;
-    HandleConnection(client_fd);
-    close(client_fd);
-  }
-}
-
-void LoopbackHttpServer::HandleConnection(int client_fd) {
-  RecordedRequest request = ReadRequest(client_fd);
+void LoopbackHttpServer::HandleConnection(
+    loopback::LoopbackServer::Connection& client) {
+  RecordedRequest request = ReadRequest(client);
   Behaviour behaviour;
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(std::move(request));
     behaviour = behaviour_;
   }
-  if (behaviour == Behaviour::kReply) WriteAll(client_fd, NextReply());
-  if (behaviour != Behaviour::kSilent) return;
-  const auto end = Clock::now() + kServerLifetime;
-  char byte;
-  while (!stopping_ && Clock::now() < end) {
-    if (WaitReadable(client_fd, kPollMs) && read(client_fd, &byte, 1) <= 0) {
-      return;  // the client gave up
-    }
-  }
+  if (behaviour == Behaviour::kReply) client.Send(NextReply());
+  if (behaviour == Behaviour::kSilent) client.AwaitClose();
 }
 
 std::string LoopbackHttpServer::NextReply() {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <atomic>
 #include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace kivo::testing {
 
@@ -33,29 +33,22 @@ class LoopbackHttpServer {
   };
 
   explicit LoopbackHttpServer(int max_connections);
-  ~LoopbackHttpServer();
-  LoopbackHttpServer(const LoopbackHttpServer&) = delete;
-  LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
-  int port() const { return port_; }
+  int port() const { return server_.port(); }
   std::string BaseUrl() const;
   void SetBehaviour(Behaviour behaviour);
   void QueueReply(std::string raw_reply);
   std::vector<RecordedRequest> Requests() const;
 
  private:
-  void Serve(int max_connections);
-  void HandleConnection(int client_fd);
+  void HandleConnection(loopback::LoopbackServer::Connection& client);
   std::string NextReply();
 
-  int listen_fd_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   Behaviour behaviour_ = Behaviour::kReply;
   std::deque<std::string> replies_;
   std::vector<RecordedRequest> requests_;
-  std::thread thread_;
+  loopback::LoopbackServer server_;  // last: its threads use the above
 };
 
 // "HTTP/1.1 <status_line>" with a Content-Length, Connection: close, the
