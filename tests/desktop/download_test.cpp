@@ -8,13 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "desktop/loopback_http_server.h"
 #include "desktop/shell/qt_desktop_services.h"
+#include "support/loopback_http_server.h"
 
 namespace kivo::desktop {
 namespace {
 
-using testing::LoopbackHttpServer;
+using loopback::HttpReply;
+using loopback::LoopbackHttpServer;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -27,10 +28,10 @@ constexpr char kPls[] =
     "[playlist]\r\nNumberOfEntries=1\r\nFile1=http://radio/live\r\n";
 
 TEST(DownloadTest, FetchesFollowingRedirectsAndFailsOnHttpErrors) {
-  LoopbackHttpServer server(
-      {{"/list.pls", {"200 OK", "", kPls}},
-       {"/moved", {"302 Found", "Location: /list.pls\r\n", ""}}},
-      4);
+  LoopbackHttpServer server(4);
+  server.Route("/list.pls", HttpReply("200 OK", kPls));
+  server.Route("/moved", HttpReply("302 Found", "", "Location: /list.pls\r\n"));
+  server.Route("/missing", HttpReply("404 Not Found", ""));
   ASSERT_NE(server.port(), 0);
   QTemporaryDir folder;
   const std::string target =

@@ -4,13 +4,13 @@
 
 #include <thread>
 
-#include "integrations/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace kivo::desktop {
 namespace {
 
-using kivo::testing::HttpReply;
-using kivo::testing::LoopbackHttpServer;
+using loopback::HttpReply;
+using loopback::LoopbackHttpServer;
 
 constexpr const char* kIndyAgent = "Mozilla/3.0 (compatible; Indy Library)";
 

@@ -5,14 +5,14 @@
 #include "core/integrations/lastfm.h"
 #include "desktop/integrations/curl_http_client.h"
 #include "fakes/player_harness.h"
-#include "loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 namespace kivo {
 namespace {
 
+using loopback::HttpReply;
+using loopback::LoopbackHttpServer;
 using testing::FakeAudioLibrary;
-using testing::HttpReply;
-using testing::LoopbackHttpServer;
 using testing::PlayerHarness;
 
 const std::string kSession = "0123456789abcdef0123456789abcdef";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -8,7 +9,7 @@
 
 #include "support/loopback_server.h"
 
-namespace kivo::testing {
+namespace kivo::loopback {
 
 struct RecordedRequest {
   std::string request_line;
@@ -21,9 +22,10 @@ struct RecordedRequest {
 };
 
 // A one-request-per-connection HTTP server on 127.0.0.1 for tests. It records
-// every request it reads and answers each with the next queued reply. It
-// serves at most max_connections and stops by itself after a while, so a
-// broken test cannot leave it running.
+// every request it reads and answers a request for a routed path with that
+// path's reply, any other with the next queued reply. It serves at most
+// max_connections and stops by itself after a while, so a broken test cannot
+// leave it running.
 class LoopbackHttpServer {
  public:
   enum class Behaviour {
@@ -36,19 +38,23 @@ class LoopbackHttpServer {
 
   int port() const { return server_.port(); }
   std::string BaseUrl() const;
+  std::string Url(const std::string& path) const { return server_.Url(path); }
+  // Every request for `path` gets `raw_reply`.
+  void Route(const std::string& path, std::string raw_reply);
   void SetBehaviour(Behaviour behaviour);
   void QueueReply(std::string raw_reply);
   std::vector<RecordedRequest> Requests() const;
 
  private:
-  void HandleConnection(loopback::LoopbackServer::Connection& client);
-  std::string NextReply();
+  void HandleConnection(LoopbackServer::Connection& client);
+  std::string NextReply(const std::string& target);
 
   mutable std::mutex mutex_;
   Behaviour behaviour_ = Behaviour::kReply;
   std::deque<std::string> replies_;
+  std::map<std::string, std::string> routes_;
   std::vector<RecordedRequest> requests_;
-  loopback::LoopbackServer server_;  // last: its threads use the above
+  LoopbackServer server_;  // last: its threads use the above
 };
 
 // "HTTP/1.1 <status_line>" with a Content-Length, Connection: close, the
@@ -56,4 +62,4 @@ class LoopbackHttpServer {
 std::string HttpReply(const std::string& status_line, const std::string& body,
                       const std::string& extra_headers = {});
 
-}  // namespace kivo::testing
+}  // namespace kivo::loopback

@@ -1,11 +1,11 @@
-#include "integrations/loopback_http_server.h"
+#include "support/loopback_http_server.h"
 
 #include <strings.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace kivo::testing {
+namespace kivo::loopback {
 namespace {
 
 constexpr int kServerLifetimeMs = 30000;
@@ -41,7 +41,7 @@ RecordedRequest ParseHead(const std::string& head) {
 
 // Reads one request: the head the server read, then Content-Length bytes of
 // body (bounded).
-RecordedRequest ReadRequest(loopback::LoopbackServer::Connection& client) {
+RecordedRequest ReadRequest(LoopbackServer::Connection& client) {
   RecordedRequest request = ParseHead(client.head());
   const size_t body_bytes =
       std::strtoul(request.Header("Content-Length").c_str(), nullptr, 10);
@@ -67,7 +67,7 @@ bool RecordedRequest::HasHeader(const std::string& name) const {
 
 LoopbackHttpServer::LoopbackHttpServer(int max_connections)
     : server_(
-          [this](loopback::LoopbackServer::Connection& client) {
+          [this](LoopbackServer::Connection& client) {
             HandleConnection(client);
           },
           max_connections, kServerLifetimeMs) {}
@@ -89,8 +89,7 @@ std::vector<RecordedRequest> LoopbackHttpServer::Requests() const {
   return requests_;
 }
 
-void LoopbackHttpServer::HandleConnection(
-    loopback::LoopbackServer::Connection& client) {
+void LoopbackHttpServer::HandleConnection(LoopbackServer::Connection& client) {
   RecordedRequest request = ReadRequest(client);
   Behaviour behaviour;
   {
@@ -98,12 +97,21 @@ void LoopbackHttpServer::HandleConnection(
     requests_.push_back(std::move(request));
     behaviour = behaviour_;
   }
-  if (behaviour == Behaviour::kReply) client.Send(NextReply());
+  if (behaviour == Behaviour::kReply) {
+    client.Send(NextReply(RequestTarget(client.head())));
+  }
   if (behaviour == Behaviour::kSilent) client.AwaitClose();
 }
 
-std::string LoopbackHttpServer::NextReply() {
+void LoopbackHttpServer::Route(const std::string& path, std::string raw_reply) {
   std::lock_guard lock(mutex_);
+  routes_[path] = std::move(raw_reply);
+}
+
+std::string LoopbackHttpServer::NextReply(const std::string& target) {
+  std::lock_guard lock(mutex_);
+  const auto route = routes_.find(target);
+  if (route != routes_.end()) return route->second;
   if (replies_.empty()) return HttpReply("200 OK", "OK");
   std::string reply = std::move(replies_.front());
   replies_.pop_front();
@@ -117,4 +125,4 @@ std::string HttpReply(const std::string& status_line, const std::string& body,
          "\r\nConnection: close\r\n" + extra_headers + "\r\n" + body;
 }
 
-}  // namespace kivo::testing
+}  // namespace kivo::loopback
