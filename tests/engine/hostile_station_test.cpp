@@ -1,7 +1,7 @@
 // Radio stations nobody controls, through the player on the real engine: each
 // hostile station opens or fails with the error line, while the GUI loop keeps
 // ticking and memory stays bounded.
-#include "engine/hostile_station.h"
+#include "support/hostile_station.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -19,6 +19,9 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace kivo::engine::test {
 namespace {
 
+using loopback::HostileStation;
+using loopback::IcyBody;
+using loopback::SelfSignedTlsServer;
 using Connection = HostileStation::Connection;
 using std::chrono::milliseconds;
 

@@ -12,11 +12,12 @@
 #include "engine/capture.h"
 #include "engine/engine.h"
 #include "engine/media.h"
-#include "engine/radio_server.h"
+#include "support/radio_server.h"
 
 namespace kivo::engine::test {
 
 using Handle = AudioLibrary::Handle;
+using loopback::RadioServer;
 
 // What the download callback saw, from its own thread.
 struct Downloaded {

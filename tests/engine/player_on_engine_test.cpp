@@ -11,14 +11,14 @@
 #include "core/playlist/entry_names.h"
 #include "engine/hostile_media.h"
 #include "engine/player_fixture.h"
-#include "engine/radio_server.h"
+#include "support/radio_server.h"
 
 namespace kivo {
 namespace {
 
 using engine::test::PlayerOnEngineTest;
-using engine::test::RadioServer;
 using engine::test::Tone;
+using loopback::RadioServer;
 
 TEST_F(PlayerOnEngineTest, RepeatAllPlaysThroughAndWraps) {
   StartWithMode(4);
@@ -48,7 +48,7 @@ TEST_F(PlayerOnEngineTest, ARadioStationThatDropsComesBackAndKeepsRecording) {
   std::string mp3 = dir.File("station.mp3");
   ASSERT_TRUE(Tone(mp3, 440, 0.5, 6.0, "-c:a libmp3lame -b:a 128k"));
   std::string served = dir.Read("station.mp3");
-  engine::test::RadioServer::Script script;
+  RadioServer::Script script;
   script.audio = served;
   script.metaint = 16384;
   script.titles = {"Guns N' Roses - Live", "Steins;Gate"};

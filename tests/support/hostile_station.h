@@ -5,13 +5,13 @@
 
 #include "support/loopback_server.h"
 
-namespace kivo::engine::test {
+namespace kivo::loopback {
 
 // A loopback station on 127.0.0.1 that answers every request with whatever
 // its reply function writes, byte for byte: broken heads, endless headers,
 // redirects anywhere. At most `max_requests` connections, each on its own
 // thread; everything ends after `lifetime_ms` or at Stop.
-class HostileStation : public loopback::LoopbackServer {
+class HostileStation : public LoopbackServer {
  public:
   explicit HostileStation(Reply reply, int max_requests = 8,
                           int lifetime_ms = 20000)
@@ -48,4 +48,4 @@ class SelfSignedTlsServer {
   bool ready_ = false;
 };
 
-}  // namespace kivo::engine::test
+}  // namespace kivo::loopback

@@ -1,4 +1,4 @@
-#include "engine/hostile_station.h"
+#include "support/hostile_station.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <thread>
 
-namespace kivo::engine::test {
+namespace kivo::loopback {
 
 namespace {
 
@@ -58,7 +58,7 @@ SelfSignedTlsServer::SelfSignedTlsServer(const std::string& folder) {
                    "-subj /CN=127.0.0.1 -keyout", key, "-out", certificate})) {
     return;
   }
-  int listener = loopback::ListenOnLoopback(&port_);
+  int listener = ListenOnLoopback(&port_);
   close(listener);  // s_server takes the port the system just gave out
   pid_ = fork();
   if (pid_ == 0) {
@@ -88,4 +88,4 @@ std::string SelfSignedTlsServer::Url() const {
   return "https://127.0.0.1:" + std::to_string(port_) + "/stream";
 }
 
-}  // namespace kivo::engine::test
+}  // namespace kivo::loopback

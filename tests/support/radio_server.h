@@ -6,7 +6,7 @@
 
 #include "support/loopback_server.h"
 
-namespace kivo::engine::test {
+namespace kivo::loopback {
 
 // A loopback SHOUTcast-style server on 127.0.0.1 (port chosen by the system)
 // for one test. Each connection is served on its own thread, at most
@@ -53,7 +53,7 @@ class RadioServer {
   void Stop();
 
  private:
-  using Connection = loopback::LoopbackServer::Connection;
+  using Connection = LoopbackServer::Connection;
 
   void Serve(Connection& client);
   bool TakeStation(int request, size_t* start);
@@ -70,7 +70,7 @@ class RadioServer {
   std::vector<std::string> requests_;
   size_t live_cursor_ = 0;
   int live_listener_ = 0;
-  loopback::LoopbackServer server_;  // last: its threads use the above
+  LoopbackServer server_;  // last: its threads use the above
 };
 
-}  // namespace kivo::engine::test
+}  // namespace kivo::loopback

@@ -1,10 +1,10 @@
-#include "engine/radio_server.h"
+#include "support/radio_server.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
-namespace kivo::engine::test {
+namespace kivo::loopback {
 
 namespace {
 
@@ -182,4 +182,4 @@ bool RadioServer::SendBody(Connection& client, size_t start) {
   return true;
 }
 
-}  // namespace kivo::engine::test
+}  // namespace kivo::loopback
