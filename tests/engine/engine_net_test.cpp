@@ -1,22 +1,21 @@
 // Network streams against loopback servers: ICY metadata, the download
 // callback, stalls, hostile headers, redirects, a proxy, time-outs.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
 
 #include "engine/net_fixture.h"
+#include "support/loopback_server.h"
 
 namespace kivo::engine {
 namespace {
 
+using loopback::RadioServer;
 using test::Downloaded;
 using test::EngineNet;
 using test::Handle;
-using test::RadioServer;
 using test::SyncLatch;
 using test::WaitUntil;
 
@@ -221,19 +220,11 @@ TEST_F(EngineNet, AStationBehindAProxy) {
 
 TEST_F(EngineNet, ASilentServerTimesOut) {
   // Accepts connections (the kernel's backlog does) but never answers.
-  int listener = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(
-      bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)),
-      0);
-  listen(listener, 4);
-  socklen_t length = sizeof(address);
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  int port = 0;
+  const int listener = loopback::ListenOnLoopback(&port);
+  ASSERT_GE(listener, 0);
   engine_.SetConfig(AudioLibrary::kConfigNetTimeout, 300);
-  std::string url =
-      "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  std::string url = "http://127.0.0.1:" + std::to_string(port) + "/";
   EXPECT_EQ(engine_.StreamCreateUrl(url, 0, 0x100000, downloaded_.Proc()), 0u);
   EXPECT_EQ(downloaded_.nulls(), 1);  // the download ended, and said so
   close(listener);
