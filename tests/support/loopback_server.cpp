@@ -79,7 +79,8 @@ bool LoopbackServer::Connection::Send(const std::string& data) {
 bool LoopbackServer::Connection::Pause(int ms) {
   for (int waited = 0; waited < ms; waited += kPollMs) {
     if (!Alive()) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(std::min(kPollMs, ms - waited)));
   }
   return true;
 }

@@ -1,7 +1,6 @@
 #include "support/radio_server.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 
 namespace kivo::loopback {
