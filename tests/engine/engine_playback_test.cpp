@@ -163,6 +163,9 @@ TEST_F(EnginePlayback, SeekLandsWithinTenMilliseconds) {
   EXPECT_NEAR(heard.at(first), Ramp(1.0), 0.4 * 0.01);
   size_t jump = first + 1;
   while (jump < last && heard.at(jump) >= heard.at(jump - 1) - 0.01f) ++jump;
+  // On a loaded machine a device buffer may go out before the decode thread
+  // has refilled after the seek: that silence is not where the seek landed.
+  while (jump < last && heard.at(jump) < 0.01f) ++jump;
   ASSERT_LT(jump, last);
   EXPECT_NEAR(heard.at(jump), Ramp(0.5), 0.4 * 0.01);
   EXPECT_NEAR(heard.at(last - 1), Ramp(2.0), 0.4 * 0.01);
