@@ -1,6 +1,5 @@
 // A long run of the player on the real engine: a thousand track changes in
 // Repeat All leave the process as it was after the first hundred.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +9,7 @@
 
 #include "engine/allocation_watch.h"
 #include "engine/player_fixture.h"
+#include "engine/process_counts.h"
 
 namespace kivo {
 namespace {
@@ -20,15 +20,6 @@ using engine::test::PlayerOnEngineTest;
 // What nine hundred more changes may add to the live heap: under 150 bytes
 // a change, far less than a channel, a decoder or a file name left behind.
 constexpr size_t kHeapGrowthBoundBytes = 128 * 1024;
-
-int CountEntries(const char* folder) {
-  int count = 0;
-  if (DIR* dir = opendir(folder)) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
-}
 
 struct ProcessFigures {
   int threads = 0;
@@ -91,7 +82,7 @@ class LongRunTest : public PlayerOnEngineTest {
     decltype(now_playing.announced)().swap(now_playing.announced);
     decltype(now_playing.told)().swap(now_playing.told);
     decltype(tray.balloons)().swap(tray.balloons);
-    return {CountEntries("/proc/self/task"), CountEntries("/proc/self/fd"),
+    return {engine::test::ThreadCount(), engine::test::OpenDescriptorCount(),
             AllocationWatch::live_bytes()};
   }
 
@@ -114,7 +105,7 @@ TEST_F(LongRunTest,
   ProcessFigures after_1000;
   EXPECT_TRUE(PumpUntil(
       [&] {
-        if (!Settle()) return false;
+        if (!Playing()) return false;
         after_1000 = Figures();
         return after_1000.threads == after_100.threads &&
                after_1000.fds == after_100.fds;
