@@ -51,6 +51,14 @@ bool AllocationWatch::available() {
 #endif
 }
 
+size_t AllocationWatch::live_bytes() {
+#ifdef KIVO_ALLOCATION_HOOKS
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return 0;
+#endif
+}
+
 AllocationWatch::AllocationWatch() {
 #ifdef KIVO_ALLOCATION_HOOKS
   baseline = __sanitizer_get_current_allocated_bytes();

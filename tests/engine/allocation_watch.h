@@ -17,6 +17,8 @@ class AllocationWatch {
   AllocationWatch& operator=(const AllocationWatch&) = delete;
 
   static bool available();
+  // The bytes live on the heap now (0 without a sanitizer).
+  static size_t live_bytes();
   size_t peak_growth_bytes() const;
   size_t largest_bytes() const;
 };

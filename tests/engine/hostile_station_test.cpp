@@ -3,7 +3,6 @@
 // ticking and memory stays bounded.
 #include "support/hostile_station.h"
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,6 +14,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include "engine/player_fixture.h"
+#include "engine/process_counts.h"
 
 namespace kivo::engine::test {
 namespace {
@@ -41,15 +41,6 @@ long HeapBytes() {
   statm >> pages >> resident;
   return resident * sysconf(_SC_PAGESIZE);
 #endif
-}
-
-int CountEntries(const char* folder) {
-  int count = 0;
-  if (DIR* dir = opendir(folder)) {
-    while (readdir(dir)) ++count;
-    closedir(dir);
-  }
-  return count;
 }
 
 // The MP3 audio every station here sends, made once for the suite.
@@ -280,8 +271,8 @@ TEST_F(HostileStationTest, RapidSwitchesLeaveOneStationAndNoLeftovers) {
            !player->playback().OpenPending();
   };
   ASSERT_TRUE(PumpUntil(settled, 10));
-  const int threads_before = CountEntries("/proc/self/task");
-  const int fds_before = CountEntries("/proc/self/fd");
+  const int threads_before = engine::test::ThreadCount();
+  const int fds_before = engine::test::OpenDescriptorCount();
   std::vector<AudioLibrary::Handle> channels;
   std::chrono::steady_clock::duration longest_switch{};
   ResetWatchdog();
@@ -309,13 +300,13 @@ TEST_F(HostileStationTest, RapidSwitchesLeaveOneStationAndNoLeftovers) {
   }
   EXPECT_TRUE(PumpUntil(
       [&] {
-        return CountEntries("/proc/self/task") <= threads_before &&
-               CountEntries("/proc/self/fd") <= fds_before;
+        return engine::test::ThreadCount() <= threads_before &&
+               engine::test::OpenDescriptorCount() <= fds_before;
       },
       10))
-      << "threads " << threads_before << " -> "
-      << CountEntries("/proc/self/task") << ", fds " << fds_before << " -> "
-      << CountEntries("/proc/self/fd");
+      << "threads " << threads_before << " -> " << engine::test::ThreadCount()
+      << ", fds " << fds_before << " -> "
+      << engine::test::OpenDescriptorCount();
   EXPECT_TRUE(settled());
   EXPECT_LT(longest_switch, kGuiBound);
   ExpectResponsiveAndBounded();
