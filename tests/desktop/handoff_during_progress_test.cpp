@@ -26,13 +26,7 @@ TEST(HandOffDuringProgressTest, TheHandedFileComesAfterTheSaveOfAFullList) {
   UnixInstanceLink running(h.dir.path());
   ASSERT_TRUE(running.Listen(
       [&h](const std::string& text) { h.player->HandOffReceived(text); }));
-  std::string kpp;
-  for (int i = 0; i < 3000; ++i) {
-    kpp += h.dir.File("t" + std::to_string(i) + ".mp3") + "\r\n";
-  }
-  h.dir.Write("big.kpp", kpp);
-  h.dialogs.open_answers.push_back({h.dir.File("big.kpp")});
-  h.player->MenuItemClicked("LoadPlaylist");
+  h.LoadListOf(3000);  // one more entry moves its storage
   ASSERT_EQ(h.player->state().playlist.Count(), 3000);
 
   const std::string other = h.AddFile("other.mp3");

@@ -45,6 +45,17 @@ std::string PlayerHarness::AddFile(const std::string& name,
   return path;
 }
 
+void PlayerHarness::LoadListOf(int count) {
+  std::string kpp;
+  for (int i = 0; i < count; ++i) {
+    kpp += dir.File("t" + std::to_string(i) + ".mp3") + "\r\n";
+  }
+  dir.Write("list-of-" + std::to_string(count) + ".kpp", kpp);
+  dialogs.open_answers.push_back(
+      {dir.File("list-of-" + std::to_string(count) + ".kpp")});
+  player->MenuItemClicked("LoadPlaylist");
+}
+
 std::vector<std::string> PlayerHarness::AddEntries(
     const std::vector<std::string>& names) {
   std::vector<std::string> paths;

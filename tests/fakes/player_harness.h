@@ -34,6 +34,9 @@ struct PlayerHarness {
   // Media files appended to the playlist as Add Media would (line = name,
   // into the shuffle pool); returns their paths.
   std::vector<std::string> AddEntries(const std::vector<std::string>& names);
+  // Loads a KPP of count entries through Load Playlist, as a user would:
+  // the list's storage is then exactly full.
+  void LoadListOf(int count);
 
   TempDir dir;
   ShippedFolders shipped;  // none unless a test installs some

@@ -23,14 +23,7 @@ struct LongOperationTest : ::testing::Test {
 };
 
 TEST_F(LongOperationTest, AHandOffDuringTheMeasuringOfASaveWaitsForTheSave) {
-  // A loaded list's storage is exactly full: one more entry moves it.
-  std::string kpp;
-  for (int i = 0; i < 3000; ++i) {
-    kpp += h.dir.File("t" + std::to_string(i) + ".mp3") + "\r\n";
-  }
-  h.dir.Write("big.kpp", kpp);
-  h.dialogs.open_answers.push_back({h.dir.File("big.kpp")});
-  h.player->MenuItemClicked("LoadPlaylist");
+  h.LoadListOf(3000);  // one more entry moves its storage
   ASSERT_EQ(model().Count(), 3000);
   const std::string other = h.AddFile("other.mp3");
   int reports = 0;
