@@ -1,0 +1,125 @@
+#include "core/playlist/autosave_writer.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
+#include "core/playlist/kpp_format.h"
+
+namespace kivo {
+namespace {
+
+constexpr char kSection[] = "settings";
+constexpr char kKey[] = "LastPlayed";
+
+struct Snapshot {
+  std::vector<std::string> file_list;
+  // `LastPlayed` when the list was taken: a write names the file only if
+  // nobody has changed it since.
+  std::string last_played_before;
+};
+
+}  // namespace
+
+// Everything the GUI thread and the writer share; the worker holds it too, so
+// it may finish after the writer object is gone. Members ending in _locked
+// are read and written with mutex held.
+struct AutosaveWriter::Shared {
+  std::string path;
+  FileWriter write_file;
+  std::mutex mutex;
+  std::condition_variable write_ended;
+  std::optional<Snapshot> pending_locked;
+  bool writing_locked = false;
+  bool worker_started_locked = false;
+  // `LastPlayed` before the newest successful write not yet applied.
+  std::optional<std::string> written_locked;
+
+  // Writes what is pending with mutex released meanwhile; on_written runs
+  // after a successful write, with mutex held and the write still counted as
+  // running, so a Flush that returns has seen every notice go out.
+  template <typename OnWritten>
+  void WritePending(std::unique_lock<std::mutex>& lock, OnWritten on_written) {
+    Snapshot snapshot = std::move(*pending_locked);
+    pending_locked.reset();
+    writing_locked = true;
+    lock.unlock();
+    const bool written = write_file(path, FormatKpp(snapshot.file_list));
+    lock.lock();
+    if (written) {
+      written_locked = std::move(snapshot.last_played_before);
+      on_written();
+    }
+    writing_locked = false;
+    write_ended.notify_all();
+  }
+
+  // The worker: writes until nothing waits any more, one write at a time.
+  template <typename OnWritten>
+  void WriteUntilNonePending(OnWritten on_written) {
+    std::unique_lock lock(mutex);
+    while (true) {
+      write_ended.wait(lock, [&] { return !writing_locked; });
+      if (!pending_locked) break;
+      WritePending(lock, on_written);
+    }
+    worker_started_locked = false;
+  }
+};
+
+AutosaveWriter::AutosaveWriter(EventLoop& loop, const SettingsStore& settings,
+                               std::string path, FileWriter write_file)
+    : loop_(loop), settings_(settings), shared_(std::make_shared<Shared>()) {
+  shared_->path = std::move(path);
+  shared_->write_file = std::move(write_file);
+}
+
+AutosaveWriter::~AutosaveWriter() { Flush(); }
+
+const std::string& AutosaveWriter::path() const { return shared_->path; }
+
+void AutosaveWriter::Request(std::vector<std::string> file_list) {
+  Snapshot snapshot{std::move(file_list),
+                    settings_.ReadSettingText(kSection, kKey, "")};
+  std::lock_guard lock(shared_->mutex);
+  shared_->pending_locked = std::move(snapshot);
+  if (shared_->worker_started_locked) return;
+  shared_->worker_started_locked = true;
+  auto notify = [this, alive = std::weak_ptr<int>(alive_)] {
+    loop_.Post([this, alive] {
+      if (alive.lock()) ApplyWritten();
+    });
+  };
+  loop_.RunAsync("kivo-save", [shared = shared_, notify] {
+    shared->WriteUntilNonePending(notify);
+  });
+}
+
+void AutosaveWriter::Flush() {
+  {
+    std::unique_lock lock(shared_->mutex);
+    shared_->write_ended.wait(lock, [&] { return !shared_->writing_locked; });
+    // The worker may not have begun: the last list is written here, still
+    // one write at a time.
+    if (shared_->pending_locked) shared_->WritePending(lock, [] {});
+  }
+  ApplyWritten();
+}
+
+void AutosaveWriter::ApplyWritten() {
+  std::optional<std::string> before;
+  {
+    std::lock_guard lock(shared_->mutex);
+    before.swap(shared_->written_locked);
+  }
+  if (!before) return;
+  const std::string current = settings_.ReadSettingText(kSection, kKey, "");
+  if (current == shared_->path || current != *before) return;
+  try {
+    settings_.WriteText(kSection, kKey, shared_->path);
+  } catch (const SettingsWriteError&) {
+    // The autosave never bothers the user; the next one tries again.
+  }
+}
+
+}  // namespace kivo
