@@ -182,5 +182,25 @@ TEST(AutosaveWriterTest, ThePlayerWritesWhatIsWaitingWhenItEnds) {
   }
 }
 
+// A second start returns once its files are in the autosave, so a crash
+// right after it loses nothing it was told was taken.
+TEST(AutosaveWriterTest, AHandOffIsAnsweredOnceItsFilesAreOnDisk) {
+  PlayerHarness h;
+  std::string a = h.AddFile("a.mp3");
+  ASSERT_TRUE(h.Start());
+  bool released = false;
+  h.player->WhenHandOffStored([&] { released = true; });
+  EXPECT_TRUE(released) << "nothing to store: answered at once";
+
+  released = false;
+  h.player->HandOffReceived(BuildHandOffText({a}, h.dir.path()));
+  h.player->WhenHandOffStored([&] { released = true; });
+  h.loop.RunPosted();
+  EXPECT_FALSE(released);
+  h.loop.Drain();
+  EXPECT_TRUE(released);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), std::vector<std::string>{a});
+}
+
 }  // namespace
 }  // namespace kivo

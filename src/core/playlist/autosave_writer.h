@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/app/settings_store.h"
@@ -21,6 +23,8 @@ namespace kivo {
 // thread, unless a load, a save or a close changed `LastPlayed` after the
 // request. Flush finishes the write in progress and the one waiting before
 // it returns: the program calls it before it ends, so no change is lost.
+// WhenWritten runs a task on the GUI thread once every list requested so far
+// has been written (or has failed to be).
 class AutosaveWriter {
  public:
   // Replaces a file whole; false when it could not.
@@ -38,15 +42,20 @@ class AutosaveWriter {
   // Returns at once; the list is written in the background.
   void Request(std::vector<std::string> file_list);
   void Flush();
+  void WhenWritten(std::function<void()> task);
 
   struct Shared;
 
  private:
+  // After writes ended: `LastPlayed`, then the tasks whose lists are done.
   void ApplyWritten();
+  void NameTheFile(const std::string& last_played_before);
 
   EventLoop& loop_;
   const SettingsStore& settings_;
   std::shared_ptr<Shared> shared_;
+  // Each with the number of the last request made before it.
+  std::vector<std::pair<uint64_t, std::function<void()>>> when_written_;
   // Posted notices hold it weakly: one that arrives after the writer is gone
   // does nothing.
   std::shared_ptr<int> alive_ = std::make_shared<int>(0);
