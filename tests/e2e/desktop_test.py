@@ -3,6 +3,7 @@ with xdotool: it plays, its menus open, slim mode, hand-off, closing and the
 tray. Screenshots go to build/screenshots/."""
 
 import os
+import shutil
 import sys
 import time
 
@@ -100,6 +101,34 @@ def test_close_to_tray(session, program):
         folder.remove()
 
 
+def test_closing_on_a_slow_disk(session, program):
+    """The window goes when the user closes it, not once the settings have
+    reached a disk where every flush takes a second (strace delays each
+    fsync)."""
+    if not shutil.which("strace"):
+        print("skipped: the slow disk needs strace")
+        return
+    folder = ProgramFolder()
+    slow_disk = ["-f", "-o", "/dev/null", "-e", "trace=fsync",
+                 "-e", "inject=fsync:delay_enter=1000000", program]
+    player = Player(shutil.which("strace"), folder, slow_disk,
+                    env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player$", 60)
+        if not check(window, "the window shows on the slow disk"):
+            return
+        session.key(window, "alt+F4")
+        hidden = wait_until(
+            lambda: not session.visible_window("^Kivo Player", 0), 5)
+        check(hidden, "closing hides the window before the writes end")
+        check(player.wait(60) == 0, "and the program ends after them")
+        settings = folder.read("settings.ini") or ""
+        check("[Main.Position]" in settings, "with the position written")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
     global SHOTS
     # Beside the build trees: build/screenshots.
@@ -112,6 +141,7 @@ def main(program):
     session = x_session.XSession()
     try:
         test_close_to_tray(session, program)
+        test_closing_on_a_slow_disk(session, program)
         test_playing_menus_and_slim_mode(session, program)
     finally:
         session.close()
