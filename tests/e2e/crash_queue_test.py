@@ -8,13 +8,13 @@ whole, every line a queue line, and no temporary may pile up.
 KIVO_CRASH_ROUNDS sets the rounds (make test: a few; make soak: many)."""
 
 import http.server
-import os
 import random
 import sys
 import threading
 import time
 
-from player_process import Checks, Player, ProgramFolder, make_tone, wait_until
+from player_process import (Checks, Player, ProgramFolder, kill_rounds,
+                            make_tone, strays, wait_until)
 
 QUEUE_LINES = 150
 KNOWN_FILES = {"settings.ini", "temp.tmp", "tone.mp3", "LastFM.Queue",
@@ -103,11 +103,6 @@ def queue_lines_whole(text):
     return all(len(line.split(";")) >= 6 for line in text[:-2].split("\r\n"))
 
 
-def strays(folder):
-    return [name for name in os.listdir(folder.path)
-            if name not in KNOWN_FILES]
-
-
 def one_round(program, folder, server, check, round_number):
     seeded = seeded_queue(round_number)
     folder.write("LastFM.Queue", seeded)
@@ -126,14 +121,12 @@ def one_round(program, folder, server, check, round_number):
           f"round {round_number}: LastFM.Queue is the old or the new file")
     check(queue is not None and queue_lines_whole(queue),
           f"round {round_number}: every line of LastFM.Queue is whole")
-    left = strays(folder)
+    left = strays(folder, KNOWN_FILES)
     check(len(left) <= 1, f"round {round_number}: temporaries pile up: {left}")
     return queue == seeded.replace("$", " ")
 
 
 def main(program):
-    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", "4"))
-    random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
     check = Checks()
     folder = ProgramFolder()
     server = Audioscrobbler()
@@ -143,19 +136,12 @@ def main(program):
                      "[settings]\r\nDonationMsg=0\r\nLastFM=1\r\nMode=2\r\n"
                      f"[Last.fm]\r\nuser=tester\r\npass=x\r\n"
                      f"server={server.base_url}\r\n")
-        began = time.monotonic()
-        rewritten = 0
-        for round_number in range(rounds):
-            rewritten += one_round(program, folder, server, check,
-                                   round_number)
-            if check.failed > 20:
-                break
-        print(f"{rounds} rounds in {time.monotonic() - began:.1f} s, "
-              f"{rewritten} ended with the rewritten queue, "
-              f"{server.refused} submissions refused")
+        rounds, seconds, rewritten = kill_rounds(
+            lambda number: one_round(program, folder, server, check, number),
+            check, 4)
+        print(f"{rounds} rounds in {seconds:.1f} s, {rewritten} ended with "
+              f"the rewritten queue, {server.refused} submissions refused")
         check(server.handshakes >= 1, "the player shook hands with the server")
-        check(strays(folder) == [] or len(strays(folder)) <= 1,
-              f"no temporaries: {strays(folder)}")
     finally:
         server.stop()
         folder.remove()

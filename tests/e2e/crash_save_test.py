@@ -7,12 +7,12 @@ one or the new one, whole, and no temporary may pile up.
 KIVO_CRASH_ROUNDS sets the rounds (make test: one per format; make soak:
 many)."""
 
-import os
 import random
 import sys
 import time
 
-from player_process import Checks, Player, ProgramFolder, wait_until
+from player_process import (Checks, Player, ProgramFolder, kill_rounds,
+                            strays, wait_until)
 import x_session
 
 ENTRIES = 1500
@@ -67,11 +67,6 @@ def save_through_the_dialog(session, window, path, kind):
     return asked
 
 
-def strays(folder):
-    return [name for name in os.listdir(folder.path)
-            if name not in KNOWN_FILES]
-
-
 def one_round(session, program, folder, check, round_number):
     kind = FORMATS[round_number % len(FORMATS)]
     target = folder.file(f"saved.{kind}")
@@ -97,7 +92,7 @@ def one_round(session, program, folder, check, round_number):
     check(saved == earlier or locations_of(saved, kind) == entries,
           f"round {round_number}: saved.{kind} is the earlier or the new "
           f"file, whole ({len(saved or '')} bytes)")
-    left = strays(folder)
+    left = strays(folder, KNOWN_FILES)
     check(len(left) <= 1, f"round {round_number}: temporaries pile up: {left}")
     return saved != earlier
 
@@ -106,21 +101,15 @@ def main(program):
     if not x_session.available():
         print("0 passed, 0 failed, 1 skipped: Xvfb or openbox missing")
         return 0
-    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", "3"))
-    random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
     check = Checks()
     folder = ProgramFolder()
     session = x_session.XSession(tray=False)
     try:
-        began = time.monotonic()
-        replaced = 0
-        for round_number in range(rounds):
-            replaced += one_round(session, program, folder, check,
-                                  round_number)
-            if check.failed > 20:
-                break
-        print(f"{rounds} rounds in {time.monotonic() - began:.1f} s, "
-              f"{replaced} ended with the new file")
+        rounds, seconds, replaced = kill_rounds(
+            lambda number: one_round(session, program, folder, check, number),
+            check, 3)
+        print(f"{rounds} rounds in {seconds:.1f} s, {replaced} ended with the "
+              "new file")
     finally:
         session.close()
         folder.remove()
