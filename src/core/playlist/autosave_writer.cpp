@@ -1,6 +1,7 @@
 #include "core/playlist/autosave_writer.h"
 
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <optional>
 
@@ -48,7 +49,13 @@ struct AutosaveWriter::Shared {
     pending_locked.reset();
     writing_locked = true;
     lock.unlock();
-    const bool written = write_file(path, FormatKpp(snapshot.file_list));
+    bool written = false;
+    try {
+      written = write_file(path, FormatKpp(snapshot.file_list));
+    } catch (const std::exception&) {
+      // Out of memory for the text: as any failed autosave, nothing changes,
+      // and a Flush must not wait for a write that never ends.
+    }
     lock.lock();
     if (written) written_locked = std::move(snapshot.last_played_before);
     finished_locked = snapshot.number;

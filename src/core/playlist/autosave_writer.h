@@ -44,9 +44,9 @@ class AutosaveWriter {
   void Flush();
   void WhenWritten(std::function<void()> task);
 
+ private:
   struct Shared;
 
- private:
   // After writes ended: `LastPlayed`, then the tasks whose lists are done.
   void ApplyWritten();
   void NameTheFile(const std::string& last_played_before);
