@@ -35,16 +35,17 @@ test: build-test
 
 # Every test that runs real threads: the engine (files, playback, radio,
 # plug-ins, the player on the engine), the Qt event loop, the instance link,
-# the libcurl client and download, and Last.fm over loopback.
+# the libcurl client and download, Last.fm over loopback, and the autosave
+# writer.
 TSAN_TARGETS := kivo_engine_tests kivo_engine_plugin_tests kivo_player_engine_tests \
-	kivo_desktop_tests integrations_http_test integrations_lastfm_test
-TSAN_THREADED := ^(EventLoopTest|InstanceLinkTest|DownloadTest|DesktopServicesTest|CurlHttpClientTest|LastFmLoopbackTest)\.
+	kivo_desktop_tests integrations_http_test integrations_lastfm_test kivo_unit_tests
+TSAN_THREADED := ^(EventLoopTest|InstanceLinkTest|DownloadTest|DesktopServicesTest|CurlHttpClientTest|LastFmLoopbackTest|AutosaveWriterTest)\.
 
 # The player killed at random moments during writes, many more rounds than in
 # make test (SOAK_ROUNDS to change).
 soak: build-test
 	@set -o pipefail; KIVO_CRASH_ROUNDS=$${SOAK_ROUNDS:-1000} scripts/run-tests \
-		$(TEST_DIR) -R '^e2e\.crash$$' --timeout 7200 -V | \
+		$(TEST_DIR) -R '^e2e\.crash' --timeout 7200 -V | \
 		grep -E 'rounds in|passed|FAILED|Timeout'
 
 tsan: deps

@@ -64,9 +64,11 @@ int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
   shell.Attach(&player, &player);
   hotkeys.SetShellEvents(&player);
   now_playing.SetShellEvents(&player);
-  if (!link.Listen([&player](const std::string& text) {
-        player.HandOffReceived(text);
-      })) {
+  if (!link.Listen(
+          [&player](const std::string& text) { player.HandOffReceived(text); },
+          [&player](kivo::InstanceLink::Release release) {
+            player.WhenHandOffStored(std::move(release));
+          })) {
     // Another instance won the start race: it takes the files instead.
     if (link.HandOff(start.hand_off)) return 0;
     std::fprintf(stderr, "kivo-player: another instance does not answer\n");

@@ -152,6 +152,37 @@ TEST_F(InstanceLinkTest, ABusyInstanceIsWaitedForAndTakesTheTextOnce) {
       << said;
 }
 
+// The running instance may answer later, once what the text changed is
+// stored: until then the second start keeps waiting.
+TEST_F(InstanceLinkTest, TheSenderIsAnsweredWhenTheReceiverReleasesIt) {
+  UnixInstanceLink running("/opt/kivo/");
+  UnixInstanceLink starting("/opt/kivo/");
+  std::string received;
+  InstanceLink::Release release;
+  ASSERT_TRUE(running.Listen(
+      [&](const std::string& text) { received = text; },
+      [&](InstanceLink::Release later) { release = std::move(later); }));
+  std::atomic<int> result{-1};
+  std::thread second_instance(
+      [&] { result = starting.HandOff("/music/a.mp3") ? 1 : 0; });
+  QEventLoop loop;
+  QTimer poll;
+  int polls_after_delivery = 0;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    // Some turns of the loop after the delivery, then the release.
+    if (release && ++polls_after_delivery == 50) {
+      EXPECT_EQ(result, -1) << "answered before the release";
+      release();
+    }
+    if (result != -1) loop.quit();
+  });
+  poll.start(1);
+  loop.exec();
+  second_instance.join();
+  EXPECT_EQ(received, "/music/a.mp3");
+  EXPECT_EQ(result, 1);
+}
+
 TEST_F(InstanceLinkTest, AnInstanceThatEndsWithoutAnAnswerTookNothing) {
   UnixInstanceLink starting("/opt/kivo/");
   const int listener = BoundSocket(starting.socket_path());

@@ -13,7 +13,8 @@ import threading
 import time
 
 from integrations_test import MPRIS_NAME, SessionBus
-from player_process import Checks, Player, ProgramFolder, make_tone, wait_until
+from player_process import (Checks, Player, ProgramFolder, kill_rounds,
+                            make_tone, strays, wait_until)
 
 BASE_ENTRIES = 20000
 VOLUMES = (0.25, 0.5, 0.75)
@@ -177,9 +178,9 @@ def check_files(folder, expected, check, round_number):
     check(mode == 0o600, f"round {round_number}: settings.ini mode {mode:o}")
 
 
-def strays(folder):
-    return [name for name in os.listdir(folder.path)
-            if name not in KNOWN_FILES and not name.startswith("tone ")]
+def own_strays(folder):
+    return [name for name in strays(folder, KNOWN_FILES)
+            if not name.startswith("tone ")]
 
 
 def one_round(program, folder, bus, expected, tones, check, round_number):
@@ -198,7 +199,7 @@ def one_round(program, folder, bus, expected, tones, check, round_number):
     finally:
         writers.stop(first)
     check_files(folder, expected, check, round_number)
-    left = strays(folder)
+    left = own_strays(folder)
     check(len(left) <= 1, f"round {round_number}: temporaries pile up: {left}")
 
 
@@ -223,12 +224,11 @@ def start_after_kills(program, folder, bus, check):
               "and takes a volume change")
     finally:
         last.stop()
-    check(strays(folder) == [], f"no temporary is left: {strays(folder)}")
+    check(own_strays(folder) == [],
+          f"no temporary is left: {own_strays(folder)}")
 
 
 def main(program):
-    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", "20"))
-    random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
     check = Checks()
     folder = ProgramFolder()
     bus = CrashBus()
@@ -236,13 +236,11 @@ def main(program):
         expected = Expected(folder)
         make_tone(folder.file("tone.mp3"), seconds=1)
         tones = tone_names(folder)
-        began = time.monotonic()
-        for round_number in range(rounds):
-            one_round(program, folder, bus, expected, tones, check,
-                      round_number)
-            if check.failed > 20:
-                break
-        print(f"{rounds} rounds in {time.monotonic() - began:.1f} s, "
+        rounds, seconds, _ = kill_rounds(
+            lambda number: one_round(program, folder, bus, expected, tones,
+                                     check, number),
+            check, 20)
+        print(f"{rounds} rounds in {seconds:.1f} s, "
               f"{len(expected.playlist) - BASE_ENTRIES} hand-offs and "
               f"{expected.volume_changes} volume changes acknowledged")
         start_after_kills(program, folder, bus, check)

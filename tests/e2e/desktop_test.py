@@ -3,6 +3,8 @@ with xdotool: it plays, its menus open, slim mode, hand-off, closing and the
 tray. Screenshots go to build/screenshots/."""
 
 import os
+import shutil
+import subprocess
 import sys
 import time
 
@@ -100,6 +102,36 @@ def test_close_to_tray(session, program):
         folder.remove()
 
 
+def test_closing_on_a_slow_disk(session, program):
+    """The window goes when the user closes it, not once the settings have
+    reached a disk where every flush takes a second (strace delays each
+    fsync)."""
+    strace = shutil.which("strace")
+    if not strace or subprocess.run([strace, "-o", "/dev/null", "true"],
+                                    capture_output=True).returncode != 0:
+        print("skipped: the slow disk needs strace, allowed to trace")
+        return
+    folder = ProgramFolder()
+    slow_disk = ["-f", "-o", "/dev/null", "-e", "trace=fsync",
+                 "-e", "inject=fsync:delay_enter=1000000", program]
+    player = Player(strace, folder, slow_disk,
+                    env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player$", 60)
+        if not check(window, "the window shows on the slow disk"):
+            return
+        session.key(window, "alt+F4")
+        hidden = wait_until(
+            lambda: not session.visible_window("^Kivo Player", 0), 5)
+        check(hidden, "closing hides the window before the writes end")
+        check(player.wait(60) == 0, "and the program ends after them")
+        settings = folder.read("settings.ini") or ""
+        check("[Main.Position]" in settings, "with the position written")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
     global SHOTS
     # Beside the build trees: build/screenshots.
@@ -112,6 +144,7 @@ def main(program):
     session = x_session.XSession()
     try:
         test_close_to_tray(session, program)
+        test_closing_on_a_slow_disk(session, program)
         test_playing_menus_and_slim_mode(session, program)
     finally:
         session.close()

@@ -1,6 +1,7 @@
 """Starts and watches real kivo-player processes for the end-to-end tests."""
 
 import os
+import random
 import shutil
 import signal
 import subprocess
@@ -27,6 +28,27 @@ def make_tone(path, seconds=1, frequency=440):
          f"sine=frequency={frequency}:duration={seconds}", path],
         check=True)
     return path
+
+
+def kill_rounds(one_round, check, default_rounds):
+    """Runs one_round(number) for KIVO_CRASH_ROUNDS rounds (default_rounds
+    unless set; make soak sets many), the random moments seeded by
+    KIVO_CRASH_SEED, until too many checks have failed. Returns the rounds,
+    the seconds they took and the sum of what they returned."""
+    rounds = int(os.environ.get("KIVO_CRASH_ROUNDS", str(default_rounds)))
+    random.seed(os.environ.get("KIVO_CRASH_SEED", "17"))
+    began = time.monotonic()
+    total = 0
+    for number in range(rounds):
+        total += one_round(number) or 0
+        if check.failed > 20:
+            break
+    return rounds, time.monotonic() - began, total
+
+
+def strays(folder, known):
+    """What lies in the program folder beside the files a test knows."""
+    return [name for name in os.listdir(folder.path) if name not in known]
 
 
 class Checks:

@@ -1,5 +1,6 @@
 """A private X display with a window manager and a tray host, for the tests."""
 
+import ctypes
 import os
 import shutil
 import subprocess
@@ -36,11 +37,13 @@ class XSession:
             self.start_tray()
 
     def start_tray(self):
-        """Starts the tray host (at login it may come after the programs)."""
+        """Starts the tray host (at login it may come after the programs) and
+        waits until it owns the tray: a loaded machine may take seconds, and a
+        player that finds no tray host closes rather than hides."""
         self._start(["trayer", "--edge", "top", "--align", "right",
                      "--widthtype", "pixel", "--width", str(TRAY_W),
                      "--heighttype", "pixel", "--height", str(TRAY_H)])
-        time.sleep(0.5)
+        wait_until(lambda: tray_owned(self.display), 30)
 
     def _start(self, command):
         self.processes.append(subprocess.Popen(
@@ -134,6 +137,26 @@ class XSession:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 process.kill()
+
+
+def tray_owned(display):
+    """True when a tray host owns the system tray selection of screen 0."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XGetSelectionOwner.restype = ctypes.c_ulong
+    x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    if not connection:
+        return False
+    try:
+        selection = x11.XInternAtom(connection, b"_NET_SYSTEM_TRAY_S0", 0)
+        return x11.XGetSelectionOwner(connection, selection) != 0
+    finally:
+        x11.XCloseDisplay(connection)
 
 
 def available():

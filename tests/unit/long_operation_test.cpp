@@ -44,6 +44,7 @@ TEST_F(LongOperationTest, AHandOffDuringTheMeasuringOfASaveWaitsForTheSave) {
   ASSERT_EQ(model().Count(), 3001);
   EXPECT_EQ(model().file_list.back(), other);
   EXPECT_EQ(model().playing_index, 3000);
+  h.loop.Drain();  // the autosave is written in the background
   // The hand-off came last, so its autosave is what the next start restores.
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("temp.tmp"));
 }

@@ -54,6 +54,7 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
             "*.m4a;*.m4p;*.m4v;*.aac;*.xm;*.it;*.s3m;*.mod;*.mtm;*.umx;*.mo3;"
             "*.aif;*.iff;*.aiff;*.ac3;*.ape;*.mpc;*.ofr;*.spx;*.tta;*.wv;*.wvc;"
             "*.fla;|All Files (*.*)|*.*");
+  h.loop.Drain();  // the autosave is written in the background
   EXPECT_EQ(h.dir.Read("temp.tmp"),
             chosen[0] + "\r\n" + chosen[1] + "\r\n" + chosen[2] + "\r\n");
 
@@ -178,9 +179,11 @@ TEST_F(AddingTest, AddUrlFetchesOnlyAnExactPlsExtension) {
   EXPECT_EQ(model().lines.back(), "http://host/radio.PLS");
   EXPECT_EQ(model().Count(), 4);
 
+  h.loop.Drain();
   std::remove(h.dir.File("temp.tmp").c_str());
   h.player->MenuItemClicked("AddUrl");  // cancelled: still saved
   EXPECT_EQ(model().Count(), 4);
+  h.loop.Drain();
   EXPECT_NE(h.dir.Read("temp.tmp"), "");
 
   h.player->MenuItemClicked("AddUrl");
@@ -201,6 +204,7 @@ TEST_F(AddingTest, DropsAddFoldersAndSupportedFilesOnly) {
   EXPECT_EQ(model().file_list[4], song);
   EXPECT_EQ(model().file_list[5], long_path);  // arrives whole
   EXPECT_EQ(model().lines[5], long_name);
+  h.loop.Drain();
   EXPECT_GT(h.dir.Read("temp.tmp").size(), long_path.size());
 }
 

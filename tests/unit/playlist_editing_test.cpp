@@ -50,6 +50,7 @@ TEST_F(EditingTest, RemovingThePlayingEntryLeavesTheSoundPlaying) {
   EXPECT_EQ(model().file_list, (Lines{paths[1], paths[3], paths[4]}));
   EXPECT_EQ(model().shuffle_pool, model().file_list);
   EXPECT_EQ(h.player->state().queue_list, Lines{paths[2]});
+  h.loop.Drain();  // the autosave is written in the background
   EXPECT_EQ(h.dir.Read("temp.tmp"),
             paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
   h.window.selected = -1;
@@ -66,6 +67,7 @@ TEST_F(EditingTest, NewPlaylistWhilePlayingEmptiesEverythingButTheSound) {
   EXPECT_TRUE(h.player->state().queue_list.empty());
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
+  h.loop.Drain();
   EXPECT_EQ(h.dir.Read("temp.tmp"), "");
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("temp.tmp"));
 }
@@ -88,9 +90,11 @@ TEST_F(EditingTest, DraggingMovesTheLineAndThePlayingIndexFollows) {
   EXPECT_EQ(model().file_list[0], paths[4]);
   EXPECT_EQ(model().playing_index, 2);
 
+  h.loop.Drain();
   std::remove(h.dir.File("temp.tmp").c_str());
   h.player->PlaylistDragOver(-1);  // below the last line: saved, unchanged
   EXPECT_EQ(model().lines, (Lines{"e", "c", "b", "d", "a"}));
+  h.loop.Drain();
   EXPECT_EQ(h.dir.Read("temp.tmp").substr(0, paths[4].size()), paths[4]);
 }
 

@@ -20,9 +20,14 @@ bool Player::CloseRequest() {
   return may_close;
 }
 
-void Player::EndSession() { state_.ending_session = true; }
+void Player::EndSession() {
+  state_.ending_session = true;
+  // The session may end the process before the window closes.
+  context_.autosave.Flush();
+}
 
 void Player::Shutdown() {
+  context_.autosave.Flush();
   hotkeys_.UnregisterHotkeys();
   Guarded([&] { WriteWindowPlacement(); });
   SendNowPlaying(context_, state_.playlist, std::string(), false);

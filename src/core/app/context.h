@@ -17,8 +17,10 @@
 #include "core/platform/search_window.h"
 #include "core/platform/tag_window.h"
 #include "core/platform/tray.h"
+#include "core/playlist/autosave_writer.h"
 #include "core/ui/language.h"
 #include "core/ui/menu_model.h"
+#include "core/util/atomic_file.h"
 #include "core/util/progress.h"
 
 namespace kivo {
@@ -54,8 +56,8 @@ inline Platform WithLoop(const Platform& platform, EventLoop& loop) {
 
 // What every subsystem of the core works with: the platform, the program
 // folder, the settings, the language texts, the menus (which hold the
-// options) and the gate that keeps work away from a long operation. The
-// platform's loop posts through that gate.
+// options), the autosave writer and the gate that keeps work away from a long
+// operation. The platform's loop posts through that gate.
 struct Context {
   Context(const Platform& platform_in, const std::string& program_dir_in,
           const ShippedFolders& shipped_in = {})
@@ -64,7 +66,11 @@ struct Context {
         program_dir(program_dir_in),
         shipped(shipped_in),
         settings(program_dir_in + "settings.ini"),
-        language(program_dir_in, shipped_in.language, &settings) {}
+        language(program_dir_in, shipped_in.language, &settings),
+        autosave(gated_loop, settings, program_dir_in + "temp.tmp",
+                 [](const std::string& path, std::string_view content) {
+                   return WriteFileAtomically(path, content);
+                 }) {}
   Context(const Context&) = delete;
   Context& operator=(const Context&) = delete;
 
@@ -86,6 +92,8 @@ struct Context {
   SettingsStore settings;
   Language language;
   MenuModel menus;
+  // Last: it flushes while the settings are still there.
+  AutosaveWriter autosave;
 };
 
 }  // namespace kivo

@@ -155,6 +155,10 @@ void Player::HandOffReceived(const std::string& text) {
   GuardedWhenFree([this, text] { AddHandedFiles(text, kHandOffSeparator); });
 }
 
+void Player::WhenHandOffStored(std::function<void()> release) {
+  context_.autosave.WhenWritten(std::move(release));
+}
+
 int Player::LineCount() const { return state_.playlist.Count(); }
 
 std::string Player::LineText(int index) const {

@@ -71,6 +71,9 @@ class Player : public ShellEvents, public PlaylistSource {
   void TrayClick() override;
   void TrayMouseExit() override;
   void HandOffReceived(const std::string& text) override;
+  // Runs release once what the hand-offs so far changed is on disk, so a
+  // second start that returns has its files kept even if the player dies.
+  void WhenHandOffStored(std::function<void()> release);
   void HotkeyPressed(int id) override;
   void MediaControl(MediaCommand command) override;
   void SeekToSeconds(double seconds) override;

@@ -1,18 +1,11 @@
 #include "core/playlist/autosave.h"
 
-#include "core/playlist/kpp_format.h"
 #include "core/util/atomic_file.h"
 
 namespace kivo {
 
 void AutosavePlaylist(Context& context, const PlaylistModel& model) {
-  const std::string path = context.program_dir + "temp.tmp";
-  if (!WriteFileAtomically(path, FormatKpp(model.file_list))) return;
-  try {
-    context.settings.WriteText("settings", "LastPlayed", path);
-  } catch (const SettingsWriteError&) {
-    // The autosave never bothers the user; the next one tries again.
-  }
+  context.autosave.Request(model.file_list);
 }
 
 void RestorePlaylist(Context& context, PlaylistModel& model,

@@ -6,8 +6,9 @@
 
 namespace kivo {
 
-// FileList to temp.tmp in the program folder, then `LastPlayed` names it.
-// Failures are silent and change nothing.
+// FileList to temp.tmp in the program folder, then `LastPlayed` names it;
+// written in the background by the context's AutosaveWriter. Failures are
+// silent and change nothing.
 void AutosavePlaylist(Context& context, const PlaylistModel& model);
 
 // The playlist named by `LastPlayed`, through the loader of its extension.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QPointer>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
@@ -32,12 +33,14 @@ uint64_t DecodeLength(const std::string& header) {
 
 InstanceListener::InstanceListener(int listen_fd, std::string path,
                                    dev_t device, ino_t inode,
-                                   InstanceLink::Receiver receiver)
+                                   InstanceLink::Receiver receiver,
+                                   InstanceLink::ReleaseWhen release_when)
     : listen_fd_(listen_fd),
       path_(std::move(path)),
       device_(device),
       inode_(inode),
-      receiver_(std::make_shared<InstanceLink::Receiver>(std::move(receiver))),
+      handlers_(std::make_shared<const HandOffHandlers>(
+          HandOffHandlers{std::move(receiver), std::move(release_when)})),
       notifier_(new QSocketNotifier(listen_fd, QSocketNotifier::Read, this)) {
   connect(notifier_, &QSocketNotifier::activated, this,
           &InstanceListener::AcceptPending);
@@ -66,15 +69,15 @@ void InstanceListener::AcceptPending() {
       close(fd);
       continue;
     }
-    new HandOffConnection(fd, receiver_, this);
+    new HandOffConnection(fd, handlers_, this);
   }
 }
 
 HandOffConnection::HandOffConnection(
-    int fd, std::shared_ptr<InstanceLink::Receiver> receiver, QObject* parent)
+    int fd, std::shared_ptr<const HandOffHandlers> handlers, QObject* parent)
     : QObject(parent),
       fd_(fd),
-      receiver_(std::move(receiver)),
+      handlers_(std::move(handlers)),
       notifier_(new QSocketNotifier(fd, QSocketNotifier::Read, this)) {
   connect(notifier_, &QSocketNotifier::activated, this,
           &HandOffConnection::ReadAvailable);
@@ -116,19 +119,38 @@ bool HandOffConnection::TakeBytes(const char* data, size_t size) {
 
   notifier_->setEnabled(false);
   deadline_.stop();
-  try {
-    if (*receiver_) (*receiver_)(text_);
-  } catch (...) {
-    std::fprintf(stderr, "kivo-player: hand-off handler failed\n");
-  }
-  // The sender has been waiting for exactly this.
-  const char done = 'K';
-  SendAll(fd_, &done, 1);
+  Deliver();
   return false;
 }
 
-void HandOffConnection::Finish() {
+void HandOffConnection::Deliver() {
+  try {
+    if (handlers_->receiver) handlers_->receiver(text_);
+  } catch (...) {
+    std::fprintf(stderr, "kivo-player: hand-off handler failed\n");
+  }
+  if (!handlers_->release_when) {
+    Answer();
+    return;
+  }
+  awaiting_release_ = true;
+  handlers_->release_when([connection = QPointer<HandOffConnection>(this)] {
+    if (connection) connection->Answer();
+  });
+}
+
+void HandOffConnection::Answer() {
   if (done_) return;
+  // The sender has been waiting for exactly this.
+  const char answer = 'K';
+  SendAll(fd_, &answer, 1);
+  awaiting_release_ = false;
+  Finish();
+}
+
+void HandOffConnection::Finish() {
+  // Kept until released: the sender's answer is still to come.
+  if (done_ || awaiting_release_) return;
   done_ = true;
   notifier_->setEnabled(false);
   deadline_.stop();

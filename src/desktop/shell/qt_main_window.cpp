@@ -227,6 +227,9 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // The window goes at once: the shutdown's writes wait on the disk, which
+  // may be slow, and the user has already asked it to go.
+  hide();
   if (events_ != nullptr) events_->Shutdown();
   if (on_closed_) on_closed_();
 }

@@ -111,7 +111,7 @@ bool UnixInstanceLink::HandOff(const std::string& text) {
   return handled;
 }
 
-bool UnixInstanceLink::Listen(Receiver on_text) {
+bool UnixInstanceLink::Listen(Receiver on_text, ReleaseWhen release_when) {
   if (listener_) return true;
   const std::string folder = FolderOf(socket_path_);
   if (!PrepareOwnerOnlyFolder(folder)) return false;
@@ -133,7 +133,7 @@ bool UnixInstanceLink::Listen(Receiver on_text) {
     if (fd >= 0) {
       listener_ = std::make_unique<InstanceListener>(
           fd, socket_path_, identity.st_dev, identity.st_ino,
-          std::move(on_text));
+          std::move(on_text), std::move(release_when));
       listening = true;
     }
   }

@@ -17,8 +17,9 @@ std::string InstanceSocketPath(const std::string& program_dir);
 // The single-instance link over that socket. A hand-off is an 8-byte
 // little-endian length and the text (its paths each end with a NUL, so every
 // byte of a name arrives); the listener hands the text to the
-// receiver and answers one byte once the receiver has returned, which is
-// when the sender's HandOff returns true. Peers of another user are dropped.
+// receiver and answers one byte once the receiver has returned (or once the
+// release is run), which is when the sender's HandOff returns true. Peers of
+// another user are dropped.
 //
 // HandOff needs nothing but the socket and may run before Qt starts. Listen
 // needs a QCoreApplication: connections are served by its loop, on the
@@ -34,7 +35,8 @@ class UnixInstanceLink final : public InstanceLink {
   bool HandOff(const std::string& text) override;
   // False when a live instance listens already; a socket file left by a
   // crashed instance is replaced.
-  bool Listen(Receiver on_text) override;
+  bool Listen(Receiver on_text, ReleaseWhen release_when) override;
+  using InstanceLink::Listen;
 
   const std::string& socket_path() const { return socket_path_; }
 
