@@ -59,3 +59,10 @@ struct PlayerHarness {
 };
 
 }  // namespace kivo::testing
+
+namespace kivo {
+
+// Every line of the playlist, in order.
+std::vector<std::string> LinesOf(const PlaylistModel& model);
+
+}  // namespace kivo

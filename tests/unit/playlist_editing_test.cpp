@@ -74,23 +74,23 @@ TEST_F(EditingTest, DraggingMovesTheLineAndThePlayingIndexFollows) {
   model().playing_index = 1;
   h.window.selected = 1;
   h.player->PlaylistDragOver(2);  // neighbours exchange
-  EXPECT_EQ(model().lines, (Lines{"a", "c", "b", "d", "e"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"a", "c", "b", "d", "e"}));
   EXPECT_EQ(model().playing_index, 2);
   EXPECT_EQ(h.window.selected, 2);
 
   h.window.selected = 0;
   h.player->PlaylistDragOver(3);  // a quick drag skips the lines between
-  EXPECT_EQ(model().lines, (Lines{"c", "b", "d", "a", "e"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"c", "b", "d", "a", "e"}));
   EXPECT_EQ(model().playing_index, 1);
   h.window.selected = 4;
   h.player->PlaylistDragOver(0);
-  EXPECT_EQ(model().lines, (Lines{"e", "c", "b", "d", "a"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"e", "c", "b", "d", "a"}));
   EXPECT_EQ(model().file_list[0], paths[4]);
   EXPECT_EQ(model().playing_index, 2);
 
   std::remove(h.dir.File("temp.tmp").c_str());
   h.player->PlaylistDragOver(-1);  // below the last line: saved, unchanged
-  EXPECT_EQ(model().lines, (Lines{"e", "c", "b", "d", "a"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"e", "c", "b", "d", "a"}));
   EXPECT_EQ(h.dir.Read("temp.tmp").substr(0, paths[4].size()), paths[4]);
 }
 

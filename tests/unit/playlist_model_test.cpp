@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "fakes/player_harness.h"
 #include "fakes/temp_dir.h"
 
 namespace kivo {
@@ -27,7 +28,7 @@ TEST(PlaylistModelTest, RemovingKeepsThePlayingIndexOnItsEntry) {
   model.RemoveEntryAt(1);
   EXPECT_EQ(model.playing_index, -1);
   EXPECT_EQ(model.file_list, (std::vector<std::string>{"b"}));
-  EXPECT_EQ(model.lines.size(), model.file_list.size());
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{""}));
   model.RemoveEntryAt(7);
   EXPECT_EQ(model.Count(), 1);
 }
@@ -46,12 +47,12 @@ TEST(PlaylistModelTest, RefreshGivesNameStreamOrErrorForms) {
       ModelOf({file.c_str(), "http://host/live.mp3", "ftp://h/x.ogg",
                "HTTP://host/x", (dir.path() + "folder.mp3").c_str(), ""});
   RefreshEntryNames(model, "Fehler");
-  EXPECT_EQ(model.lines[0], "Song.Name");
-  EXPECT_EQ(model.lines[1], "[S] http://host/live.mp3");
-  EXPECT_EQ(model.lines[2], "[S] ftp://h/x.ogg");
-  EXPECT_EQ(model.lines[3], "[Fehler] HTTP://host/x");
-  EXPECT_EQ(model.lines[4], "[Fehler] " + dir.path() + "folder.mp3");
-  EXPECT_EQ(model.lines[5], "[Fehler] ");
+  EXPECT_EQ(model.Line(0), "Song.Name");
+  EXPECT_EQ(model.Line(1), "[S] http://host/live.mp3");
+  EXPECT_EQ(model.Line(2), "[S] ftp://h/x.ogg");
+  EXPECT_EQ(model.Line(3), "[Fehler] HTTP://host/x");
+  EXPECT_EQ(model.Line(4), "[Fehler] " + dir.path() + "folder.mp3");
+  EXPECT_EQ(model.Line(5), "[Fehler] ");
 }
 
 }  // namespace

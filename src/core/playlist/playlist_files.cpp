@@ -1,6 +1,7 @@
 #include "core/playlist/playlist_files.h"
 
 #include "core/ini/ini_file.h"
+#include "core/playlist/entry_checks.h"
 #include "core/playlist/entry_names.h"
 #include "core/playlist/kpp_format.h"
 #include "core/playlist/length_probe.h"
@@ -48,7 +49,7 @@ bool PlaylistFiles::LoadPls(const std::string& path) {
   for (PlsEntry& entry : ParsePls(content, "")) {
     locations.push_back(std::move(entry.file));
   }
-  ReplaceWith(locations, path);
+  ReplaceWith(std::move(locations), path);
   return true;
 }
 
@@ -99,15 +100,15 @@ bool PlaylistFiles::LoadByExtension(const std::string& path, bool accept_tmp) {
   return false;
 }
 
-void PlaylistFiles::ReplaceWith(const std::vector<std::string>& locations,
+void PlaylistFiles::ReplaceWith(std::vector<std::string> locations,
                                 const std::string& path) {
   model_.Clear();
   model_.file_list.reserve(locations.size());
-  model_.lines.reserve(locations.size());
   model_.shuffle_pool.reserve(locations.size());
-  for (const std::string& location : locations) {
-    model_.AppendEntry(location, std::string(), true);
+  for (std::string& location : locations) {
+    model_.AppendUnchecked(std::move(location), true);
   }
+  locations = {};
   model_.playing_index = -1;
   // The old selection would name a line of the new list the user never
   // picked, for Delete, Queue and Enter.
@@ -119,7 +120,8 @@ void PlaylistFiles::ReplaceWith(const std::vector<std::string>& locations,
 }
 
 void PlaylistFiles::RefreshLines() {
-  RefreshEntryNames(model_, context_.Text("strings", "03", "Error"));
+  model_.MarkAllUnchecked(context_.Text("strings", "03", "Error"));
+  CheckEntryFiles(context_, model_);
   context_.platform.window.PlaylistChanged();
 }
 

@@ -1,16 +1,31 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace kivo {
+
+// How an entry's line is made from its location. Lines are made when asked,
+// so a long playlist holds one byte per entry beside its locations; only
+// lines of another text (queue marks, stream titles, PLS titles) are stored.
+enum class LineForm : uint8_t {
+  // RefreshEntryNames has not learnt yet whether the file exists: shown as
+  // an existing file's name, or "[S] " + address for a stream address.
+  kUnchecked,
+  kName,     // BaseTitle(location)
+  kStream,   // "[S] " + location
+  kMissing,  // "[" + error word + "] " + location
+  kText,     // a text of its own
+};
 
 // The playlist: locations and their display lines, always the same count and
 // order, the playing entry and the locations shuffle has not played yet.
 // GUI thread only.
 struct PlaylistModel {
   std::vector<std::string> file_list;
-  std::vector<std::string> lines;
   int playing_index = -1;
   std::vector<std::string> shuffle_pool;
 
@@ -18,18 +33,51 @@ struct PlaylistModel {
   bool Empty() const { return file_list.empty(); }
   bool IsLast(int index) const { return index == Count() - 1; }
 
+  // The line shown for the entry at index.
+  std::string Line(int index) const;
+  void SetLine(int index, std::string line);
+  LineForm FormOf(int index) const { return forms_[index]; }
+
   void AppendEntry(const std::string& location, const std::string& line,
                    bool into_shuffle_pool);
+  // Appended with its line to be found by RefreshEntryNames.
+  void AppendUnchecked(std::string location, bool into_shuffle_pool);
   // Both lists; the playing index follows its entry (or becomes -1).
   void RemoveEntryAt(int index);
+  // The entry moves to `to`, the ones between close up; the playing index
+  // follows.
+  void MoveEntry(int from, int to);
   // FileList, lines and the shuffle pool emptied.
   void Clear();
   // First entry equal to location without regard to ASCII case, or -1.
   int FindLocation(const std::string& location) const;
+
+  // Every line back to kUnchecked, remembering the error word of kMissing.
+  void MarkAllUnchecked(const std::string& error_word);
+  // The first kUnchecked entry at or after from, or -1.
+  int FirstUnchecked(int from) const;
+  // Entries first.. take kName or kMissing as exists[k] says, those still
+  // unchecked only (a line set meanwhile stays).
+  void SetChecked(int first, const std::vector<bool>& exists);
+  // Changes whenever an index may name another entry than before.
+  uint64_t layout_generation() const { return layout_generation_; }
+  // Lives as long as the model: a late answer from a worker checks it first.
+  std::weak_ptr<int> lifetime() const { return lifetime_; }
+  // A check of the files is on its way (see CheckEntryFiles).
+  bool check_running = false;
+
+ private:
+  std::vector<LineForm> forms_;
+  std::map<int, std::string> texts_;  // the kText lines by index
+  std::string error_word_ = "Error";
+  uint64_t layout_generation_ = 0;
+  std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
 
 // Every line rebuilt from its location: the name for an existing file, "[S] "
 // + address for a stream address, else "[" + error_word + "] " + location.
+// The files are checked on the spot; CheckEntryFiles does it off the GUI
+// thread.
 void RefreshEntryNames(PlaylistModel& model, const std::string& error_word);
 
 }  // namespace kivo
