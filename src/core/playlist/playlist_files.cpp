@@ -31,7 +31,10 @@ bool PlaylistFiles::WriteOrReport(const std::string& path,
 bool PlaylistFiles::LoadKpp(const std::string& path) {
   std::string content;
   if (!ReadOrReport(path, &content)) return false;
-  ReplaceWith(ParseKpp(content), path);
+  std::vector<std::string> locations = ParseKpp(content);
+  // A long list would otherwise be held three times while it moves in.
+  content = std::string();
+  ReplaceWith(std::move(locations), path);
   return true;
 }
 
@@ -102,13 +105,7 @@ bool PlaylistFiles::LoadByExtension(const std::string& path, bool accept_tmp) {
 
 void PlaylistFiles::ReplaceWith(std::vector<std::string> locations,
                                 const std::string& path) {
-  model_.Clear();
-  model_.file_list.reserve(locations.size());
-  model_.shuffle_pool.reserve(locations.size());
-  for (std::string& location : locations) {
-    model_.AppendUnchecked(std::move(location), true);
-  }
-  locations = {};
+  model_.ReplaceLocations(std::move(locations));
   model_.playing_index = -1;
   // The old selection would name a line of the new list the user never
   // picked, for Delete, Queue and Enter.

@@ -54,15 +54,17 @@ void PlaylistModel::SetLine(int index, std::string line) {
 void PlaylistModel::AppendEntry(const std::string& location,
                                 const std::string& line,
                                 bool into_shuffle_pool) {
-  AppendUnchecked(location, into_shuffle_pool);
+  file_list.push_back(location);
+  forms_.push_back(LineForm::kUnchecked);
+  if (into_shuffle_pool) shuffle_pool.push_back(location);
   SetLine(Count() - 1, line);
 }
 
-void PlaylistModel::AppendUnchecked(std::string location,
-                                    bool into_shuffle_pool) {
-  if (into_shuffle_pool) shuffle_pool.push_back(location);
-  file_list.push_back(std::move(location));
-  forms_.push_back(LineForm::kUnchecked);
+void PlaylistModel::ReplaceLocations(std::vector<std::string> locations) {
+  Clear();
+  file_list = std::move(locations);
+  forms_.assign(file_list.size(), LineForm::kUnchecked);
+  shuffle_pool = file_list;
 }
 
 void PlaylistModel::RemoveEntryAt(int index) {

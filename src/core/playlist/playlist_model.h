@@ -40,8 +40,9 @@ struct PlaylistModel {
 
   void AppendEntry(const std::string& location, const std::string& line,
                    bool into_shuffle_pool);
-  // Appended with its line to be found by RefreshEntryNames.
-  void AppendUnchecked(std::string location, bool into_shuffle_pool);
+  // The list replaced by these locations, each into the shuffle pool, their
+  // lines to be found by RefreshEntryNames.
+  void ReplaceLocations(std::vector<std::string> locations);
   // Both lists; the playing index follows its entry (or becomes -1).
   void RemoveEntryAt(int index);
   // The entry moves to `to`, the ones between close up; the playing index
