@@ -80,4 +80,12 @@ std::vector<std::string> LinesOf(const PlaylistModel& model) {
   return lines;
 }
 
+std::vector<std::string> PoolOf(const PlaylistModel& model) {
+  std::vector<std::string> pool;
+  for (int k = 0; k < model.PoolSize(); ++k) {
+    pool.push_back(model.PoolLocation(k));
+  }
+  return pool;
+}
+
 }  // namespace kivo

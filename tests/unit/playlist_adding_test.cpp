@@ -45,7 +45,7 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
   h.dialogs.open_answers.push_back(chosen);
   h.player->MenuItemClicked("AddMedia");
   EXPECT_EQ(model().file_list, chosen);
-  EXPECT_EQ(model().shuffle_pool, chosen);
+  EXPECT_EQ(PoolOf(model()), chosen);
   // Into an empty list the lines are rebuilt, so a missing file shows why
   // once the files are checked.
   h.loop.Drain();
@@ -79,7 +79,7 @@ TEST_F(AddingTest, AddDirectoryScansDepthFirstSkippingHiddenAndUnsupported) {
                      tree + "/a.mp3");
   EXPECT_TRUE(a - model().file_list.begin() == 0 ||
               a - model().file_list.begin() == 3);
-  EXPECT_EQ(model().shuffle_pool.size(), 4u);
+  EXPECT_EQ(PoolOf(model()).size(), 4u);
   const Lines lines = LinesOf(model());
   EXPECT_TRUE(std::count(lines.begin(), lines.end(), "x"));
   Folder(tree, "AddDirectory");
@@ -175,7 +175,7 @@ TEST_F(AddingTest, AddUrlFetchesOnlyAnExactPlsExtension) {
             (Lines{"http://a/s", "http://b/s", "http://c/s"}));
   EXPECT_EQ(LinesOf(model()), (Lines{"Alpha", "File Not Found", "Gamma"}));
   EXPECT_FALSE(FileExists(h.dir.File("URL.tmp")));
-  EXPECT_TRUE(model().shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(model()).empty());
 
   h.player->MenuItemClicked("AddUrl");
   EXPECT_EQ(model().Line(model().Count() - 1), "http://host/radio.PLS");

@@ -48,7 +48,7 @@ TEST_F(EditingTest, RemovingThePlayingEntryLeavesTheSoundPlaying) {
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
   EXPECT_EQ(model().file_list, (Lines{paths[1], paths[3], paths[4]}));
-  EXPECT_EQ(model().shuffle_pool, model().file_list);
+  EXPECT_EQ(PoolOf(model()), model().file_list);
   EXPECT_EQ(h.player->state().queue_list, Lines{paths[2]});
   EXPECT_EQ(h.dir.Read("temp.tmp"),
             paths[1] + "\r\n" + paths[3] + "\r\n" + paths[4] + "\r\n");
@@ -62,7 +62,7 @@ TEST_F(EditingTest, NewPlaylistWhilePlayingEmptiesEverythingButTheSound) {
   h.player->state().queue_list.push_back(paths[3]);
   h.player->MenuItemClicked("Clear");
   EXPECT_TRUE(model().Empty());
-  EXPECT_TRUE(model().shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(model()).empty());
   EXPECT_TRUE(h.player->state().queue_list.empty());
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
@@ -142,7 +142,7 @@ TEST_F(EditingTest, ShiftDeleteTrashesTheFileOrSaysItCannot) {
   Key(vk::kDelete, kShift);
   EXPECT_EQ(h.desktop.trashed, Lines{paths[1]});
   EXPECT_EQ(model().Count(), 4);
-  EXPECT_EQ(model().shuffle_pool.size(), 5u);  // left as it was
+  EXPECT_EQ(PoolOf(model()).size(), 5u);  // left as it was
 
   model().AppendEntry("http://radio/live", "[S] http://radio/live", false);
   h.window.selected = 4;

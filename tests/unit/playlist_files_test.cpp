@@ -48,7 +48,7 @@ TEST_F(FilesTest, KppRoundTripWritesCrLfAfterEveryLine) {
   Load(h.dir.File("three.kpp"));
   EXPECT_EQ(model().file_list, paths);
   EXPECT_EQ(LinesOf(model()), (Lines{"a", "b", "c"}));
-  EXPECT_EQ(model().shuffle_pool, paths);
+  EXPECT_EQ(PoolOf(model()), paths);
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.dialogs.titles.back(), "Load Playlist");
   EXPECT_EQ(h.dialogs.filters.back(), "All Supported Types|*.kpp;*.m3u;*.pls");

@@ -33,6 +33,34 @@ TEST(PlaylistModelTest, RemovingKeepsThePlayingIndexOnItsEntry) {
   EXPECT_EQ(model.Count(), 1);
 }
 
+TEST(PlaylistModelTest, ThePoolKeepsItsLocationsThroughMovesAndRemovals) {
+  using Locations = std::vector<std::string>;
+  PlaylistModel model = ModelOf({"a", "b", "c", "d"});
+  model.MoveEntry(0, 3);
+  EXPECT_EQ(model.file_list, (Locations{"b", "c", "d", "a"}));
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));
+  model.RemoveEntryAt(0);  // the pool is not kept in step
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));
+  model.PoolRemoveFirst("c");
+  model.PoolErase(1);
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "d"}));
+  model.AppendEntry("e", "", true);
+  model.AppendEntry("f", "", false);
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "d", "e"}));
+  model.RefillPool();
+  EXPECT_EQ(PoolOf(model), (Locations{"c", "d", "a", "e", "f"}));
+  model.RemoveEntryAt(2);
+  model.PoolRemoveFirst("C");  // case counts
+  EXPECT_EQ(PoolOf(model), (Locations{"c", "d", "a", "e", "f"}));
+
+  PlaylistModel twice = ModelOf({"x", "y", "x"});
+  twice.RemoveEntryAt(2);
+  twice.PoolRemoveFirst("x");
+  EXPECT_EQ(PoolOf(twice), (Locations{"y", "x"}));
+  twice.Clear();
+  EXPECT_EQ(twice.PoolSize(), 0);
+}
+
 TEST(PlaylistModelTest, FindsLocationsWithoutRegardToCaseFirstMatch) {
   PlaylistModel model = ModelOf({"/m/A.mp3", "/m/a.mp3", "/m/b.mp3"});
   EXPECT_EQ(model.FindLocation("/M/a.MP3"), 0);

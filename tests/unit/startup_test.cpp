@@ -24,7 +24,7 @@ TEST(StartupTest, NoArgumentRestoresTheRememberedPlaylist) {
   EXPECT_EQ(model.Line(1), "[Error] ");
   EXPECT_EQ(model.Line(2), "[S] http://radio/live");
   EXPECT_EQ(model.playing_index, -1);
-  EXPECT_EQ(model.shuffle_pool.size(), 3u);
+  EXPECT_EQ(PoolOf(model).size(), 3u);
   EXPECT_EQ(h.audio.open_count(), 0);
 }
 

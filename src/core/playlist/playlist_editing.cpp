@@ -20,9 +20,7 @@ void PlaylistEditor::RemoveClick() {
   const std::string location = model.file_list[selected];
   model.RemoveEntryAt(selected);
   // The queue keeps the location: it is a choice of what to play, not a line.
-  auto pooled =
-      std::find(model.shuffle_pool.begin(), model.shuffle_pool.end(), location);
-  if (pooled != model.shuffle_pool.end()) model.shuffle_pool.erase(pooled);
+  model.PoolRemoveFirst(location);
   Autosave();
 }
 

@@ -56,7 +56,13 @@ void PlaylistModel::AppendEntry(const std::string& location,
                                 bool into_shuffle_pool) {
   file_list.push_back(location);
   forms_.push_back(LineForm::kUnchecked);
-  if (into_shuffle_pool) shuffle_pool.push_back(location);
+  const uint32_t serial = NewSerial();
+  serials_.push_back(serial);
+  serial_index_[serial] = Count() - 1;
+  if (into_shuffle_pool) {
+    pool_.push_back(serial);
+    serial_pooled_[serial] = true;
+  }
   SetLine(Count() - 1, line);
 }
 
@@ -64,13 +70,21 @@ void PlaylistModel::ReplaceLocations(std::vector<std::string> locations) {
   Clear();
   file_list = std::move(locations);
   forms_.assign(file_list.size(), LineForm::kUnchecked);
-  shuffle_pool = file_list;
+  serials_.resize(file_list.size());
+  RefillPool();
 }
 
 void PlaylistModel::RemoveEntryAt(int index) {
   if (index < 0 || index >= Count()) return;
+  const uint32_t serial = serials_[index];
+  serial_index_[serial] = -1;
+  if (serial_pooled_[serial]) {
+    left_locations_[serial] = std::move(file_list[index]);
+  }
   file_list.erase(file_list.begin() + index);
   forms_.erase(forms_.begin() + index);
+  serials_.erase(serials_.begin() + index);
+  ReindexSerials(index, Count() - 1);
   texts_ = Rekeyed(texts_, [index](int i) {
     return i < index ? i : (i == index ? -1 : i - 1);
   });
@@ -93,6 +107,8 @@ void PlaylistModel::MoveEntry(int from, int to) {
   };
   move(file_list);
   move(forms_);
+  move(serials_);
+  ReindexSerials(std::min(from, to), std::max(from, to));
   texts_ = Rekeyed(texts_, [from, to](int i) {
     if (i == from) return to;
     if (from < i && i <= to) return i - 1;
@@ -113,7 +129,10 @@ void PlaylistModel::Clear() {
   file_list.clear();
   forms_.clear();
   texts_.clear();
-  shuffle_pool.clear();
+  serials_.clear();
+  ClearPool();
+  serial_index_.clear();
+  serial_pooled_.clear();
   ++layout_generation_;
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kivo {
@@ -27,7 +28,6 @@ enum class LineForm : uint8_t {
 struct PlaylistModel {
   std::vector<std::string> file_list;
   int playing_index = -1;
-  std::vector<std::string> shuffle_pool;
 
   int Count() const { return static_cast<int>(file_list.size()); }
   bool Empty() const { return file_list.empty(); }
@@ -62,12 +62,35 @@ struct PlaylistModel {
   void SetChecked(int first, const std::vector<bool>& exists);
   // Changes whenever an index may name another entry than before.
   uint64_t layout_generation() const { return layout_generation_; }
+  // The shuffle pool: the locations shuffle has not played yet, in the order
+  // they came. It names entries rather than copying their locations; an
+  // entry that leaves the list while pooled leaves its location behind.
+  int PoolSize() const { return static_cast<int>(pool_.size()); }
+  const std::string& PoolLocation(int k) const;
+  void PoolErase(int k);
+  // The whole list, in its present order.
+  void RefillPool();
+  void ClearPool();
+  // The first pooled location equal to location (case-sensitive), if any.
+  void PoolRemoveFirst(const std::string& location);
+
   // Lives as long as the model: a late answer from a worker checks it first.
   std::weak_ptr<int> lifetime() const { return lifetime_; }
   // A check of the files is on its way (see CheckEntryFiles).
   bool check_running = false;
 
  private:
+  // Each entry's serial, for the pool; serial_index_ finds the entry of a
+  // serial (-1 once it has left the list).
+  uint32_t NewSerial();
+  void ReindexSerials(int from, int to);
+  void ForgetSerials();
+  std::vector<uint32_t> serials_;
+  std::vector<int> serial_index_;
+  std::vector<bool> serial_pooled_;
+  std::vector<uint32_t> pool_;
+  std::unordered_map<uint32_t, std::string> left_locations_;
+
   std::vector<LineForm> forms_;
   std::map<int, std::string> texts_;  // the kText lines by index
   std::string error_word_ = "Error";
