@@ -16,8 +16,13 @@ bool PlaylistFiles::ReadOrReport(const std::string& path,
                                  std::string* content) {
   std::string reason;
   if (ReadWholeFile(path, content, &reason)) return true;
-  context_.ShowMessage("Cannot open file \"" + path + "\". " + reason);
+  ReportUnreadable(path, reason);
   return false;
+}
+
+void PlaylistFiles::ReportUnreadable(const std::string& path,
+                                     const std::string& reason) {
+  context_.ShowMessage("Cannot open file \"" + path + "\". " + reason);
 }
 
 bool PlaylistFiles::WriteOrReport(const std::string& path,
@@ -29,11 +34,13 @@ bool PlaylistFiles::WriteOrReport(const std::string& path,
 }
 
 bool PlaylistFiles::LoadKpp(const std::string& path) {
-  std::string content;
-  if (!ReadOrReport(path, &content)) return false;
-  std::vector<std::string> locations = ParseKpp(content);
-  // A long list would otherwise be held three times while it moves in.
-  content = std::string();
+  // One location a line: read as lines, the list is never held twice.
+  std::vector<std::string> locations;
+  std::string reason;
+  if (!ReadFileLines(path, &locations, &reason)) {
+    ReportUnreadable(path, reason);
+    return false;
+  }
   ReplaceWith(std::move(locations), path);
   return true;
 }

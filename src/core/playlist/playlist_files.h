@@ -39,6 +39,7 @@ class PlaylistFiles {
  private:
   // The file's content; when it cannot be read, the user is told why.
   bool ReadOrReport(const std::string& path, std::string* content);
+  void ReportUnreadable(const std::string& path, const std::string& reason);
   // Writes content over path; reports "Cannot create file" on failure.
   bool WriteOrReport(const std::string& path, const std::string& content);
   std::vector<long long> MeasureLengths() const;
