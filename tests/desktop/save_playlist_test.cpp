@@ -43,7 +43,7 @@ TEST(SavePlaylistTest, ABareNameSavedAsM3uComesBackAfterARestart) {
   h.Restart();
   ASSERT_TRUE(h.Start());
   EXPECT_EQ(h.player->state().playlist.file_list, paths);
-  EXPECT_EQ(h.player->state().playlist.lines,
+  EXPECT_EQ(LinesOf(h.player->state().playlist),
             (std::vector<std::string>{"one", "two", "three"}));
 }
 

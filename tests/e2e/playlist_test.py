@@ -1,7 +1,9 @@
 """The real player under Xvfb: Save and Load Playlist through Qt's own dialogs,
 driven with xdotool as a user would, and what the next start restores."""
 
+import collections
 import os
+import subprocess
 import sys
 import time
 
@@ -99,10 +101,75 @@ def test_a_linked_settings_file_stays_a_link(session, program):
         folder.remove()
 
 
+def line_widths(session, window, shot):
+    """For each line of text drawn in the window, top to bottom: True when
+    it reaches far to the right (a long line), False for a short one. The
+    lines are told apart by the blank pixel rows between them."""
+    if not session.screenshot(shot, window):
+        return []
+    width, height = (int(v) for v in subprocess.run(
+        ["identify", "-format", "%w %h", shot], capture_output=True,
+        text=True).stdout.split())
+    gray = subprocess.run(["convert", shot, "-colorspace", "gray", "-depth",
+                           "8", "gray:-"], capture_output=True).stdout
+    background = collections.Counter(gray).most_common(1)[0][0]
+
+    def inked(y, first, last):
+        row = gray[y * width + first:y * width + last]
+        return any(abs(value - background) > 60 for value in row)
+
+    lines, top = [], None
+    # The seek bar at the bottom and the level meter at the right are no
+    # lines of the list.
+    for y in range(height * 2 // 3):
+        if inked(y, 1, 20):
+            top = y if top is None else top
+        elif top is not None:
+            lines.append(any(inked(row, 80, width - 40)
+                             for row in range(top, y)))
+            top = None
+    return lines
+
+
+def test_missing_entries_of_a_remembered_list_show_the_error_form(session,
+                                                                  program):
+    """A long remembered list whose files are partly gone: once the player
+    has looked, each missing entry shows "[Error] " and its whole location
+    (a long line) and each existing one its short name."""
+    folder = ProgramFolder()
+    os.makedirs(folder.file("music"))
+    locations = []
+    for index in range(3000):
+        location = folder.file(f"music/t{index}.mp3")
+        if index % 2 == 0:
+            open(location, "w").close()
+        locations.append(location)
+    folder.write("temp.tmp", "".join(path + "\r\n" for path in locations))
+    folder.write("settings.ini", "[settings]\r\nDonationMsg=0\r\n"
+                 f"LastPlayed={folder.file('temp.tmp')}\r\n")
+    player = Player(program, folder, env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player", 30)
+        if not check(window, "the window shows"):
+            return
+        # The first line may carry the focus frame across its width.
+        expected = [index % 2 == 1 for index in range(1, 7)]
+        shot = folder.file("shots/window.png")
+        seen = wait_until(
+            lambda: line_widths(session, window, shot)[1:7] == expected, 20)
+        check(seen, "missing entries show the long error line, existing "
+              f"ones their name: {line_widths(session, window, shot)[:8]}")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
-    return x_session.run_tests([test_a_bare_name_saved_as_m3u_comes_back,
-                                test_a_linked_settings_file_stays_a_link],
-                               program, check)
+    return x_session.run_tests(
+        [test_a_bare_name_saved_as_m3u_comes_back,
+         test_a_linked_settings_file_stays_a_link,
+         test_missing_entries_of_a_remembered_list_show_the_error_form],
+        program, check)
 
 
 if __name__ == "__main__":

@@ -79,8 +79,8 @@ class HostileStationTest : public PlayerOnEngineTest {
     return PumpUntil(done, seconds);
   }
   bool Refused() {
-    return !model().lines.empty() &&
-           model().lines.back().rfind("[Error] ", 0) == 0;
+    return !model().Empty() &&
+           model().Line(model().Count() - 1).rfind("[Error] ", 0) == 0;
   }
   bool Playing() { return ChannelState() == AudioLibrary::kActivePlaying; }
 
@@ -193,10 +193,10 @@ TEST_F(HostileStationTest, MaximalOddTitlesReachTheLine) {
   EXPECT_TRUE(PlayUntil(
       station.Url(),
       [&] {
-        return Playing() && model().lines.back().rfind("[S] Caf", 0) == 0;
+        return Playing() && model().Line(model().Count() - 1).rfind("[S] Caf", 0) == 0;
       },
       10))
-      << model().lines.back() << " state " << ChannelState();
+      << model().Line(model().Count() - 1) << " state " << ChannelState();
 }
 
 TEST_F(HostileStationTest, RedirectsThatNeverEndOrLeaveTheWebAreRefused) {
@@ -235,8 +235,8 @@ TEST_F(HostileStationTest, AChunkedResponsePlaysWithItsTitles) {
   });
   EXPECT_TRUE(PlayUntil(
       station.Url(),
-      [&] { return Playing() && model().lines.back() == "[S] Chunked"; }, 10))
-      << model().lines.back() << " state " << ChannelState() << " pending "
+      [&] { return Playing() && model().Line(model().Count() - 1) == "[S] Chunked"; }, 10))
+      << model().Line(model().Count() - 1) << " state " << ChannelState() << " pending "
       << player->playback().OpenPending();
   ExpectResponsiveAndBounded();
 }
@@ -291,7 +291,7 @@ TEST_F(HostileStationTest, RapidSwitchesLeaveOneStationAndNoLeftovers) {
   ASSERT_TRUE(PumpUntil(settled, 15))
       << "line " << model().playing_index << " state " << ChannelState()
       << " pending " << player->playback().OpenPending() << " "
-      << model().lines[1];
+      << model().Line(1);
   AudioLibrary::Handle playing = player->state().playback.current_channel;
   for (AudioLibrary::Handle channel : channels) {
     if (channel != playing) {

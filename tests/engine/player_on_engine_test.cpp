@@ -66,14 +66,14 @@ TEST_F(PlayerOnEngineTest, ARadioStationThatDropsComesBackAndKeepsRecording) {
   ASSERT_TRUE(player->Startup({dir.File("radio.kpp")}, dir.path()));
   ASSERT_TRUE(PumpUntil(
       [&] { return ChannelState() == AudioLibrary::kActivePlaying; }, 10))
-      << model().lines[0] << " state " << ChannelState();
+      << model().Line(0) << " state " << ChannelState();
   AudioLibrary::Handle channel = player->state().playback.current_channel;
   dialogs.save_answers.push_back(std::make_pair(dir.File("recorded.mp3"), 1));
   player->context().menus.Click("Record1");
   EXPECT_TRUE(PumpUntil(
-      [&] { return model().lines[0] == "[S] Guns N' Roses - Live"; }, 10));
+      [&] { return model().Line(0) == "[S] Guns N' Roses - Live"; }, 10));
   EXPECT_TRUE(
-      PumpUntil([&] { return model().lines[0] == "[S] Steins;Gate"; }, 10));
+      PumpUntil([&] { return model().Line(0) == "[S] Steins;Gate"; }, 10));
   // The drop: the same channel stalls, records on, and the playlist waits.
   bool stalled_on_line_0 = false;
   ASSERT_TRUE(PumpUntil(
@@ -114,7 +114,7 @@ TEST_F(PlayerOnEngineTest, HostileFilesHandedOverInTurnLeaveItPlayingTheNext) {
     // or a channel; the file's name stays the line while it plays.
     ASSERT_TRUE(
         PumpUntil([&] { return !player->playback().OpenPending(); }, 10));
-    const std::string& shown = model().lines.at(line);
+    const std::string& shown = model().Line(line);
     EXPECT_TRUE(shown == "[Error] " + file.path ||
                 shown == BaseTitle(file.path))
         << shown;
@@ -122,7 +122,7 @@ TEST_F(PlayerOnEngineTest, HostileFilesHandedOverInTurnLeaveItPlayingTheNext) {
   player->AddHandedFiles(dir.File("hostile/good.mp3") + '\n', '\n');
   EXPECT_TRUE(PumpUntil(
       [&] { return ChannelState() == AudioLibrary::kActivePlaying; }, 10));
-  EXPECT_EQ(model().lines.at(model().playing_index), "good");
+  EXPECT_EQ(model().Line(model().playing_index), "good");
 }
 
 }  // namespace

@@ -11,6 +11,8 @@ PlayerHarness::PlayerHarness(bool donation_answered) {
 }
 
 void PlayerHarness::Restart() {
+  // As the program waits for its workers before it ends.
+  loop.Drain();
   player.reset();
   Platform platform{audio,           loop,         window,         tray,
                     *player_dialogs, desktop,      http,           hotkeys,
@@ -68,3 +70,22 @@ std::vector<std::string> PlayerHarness::AddEntries(
 }
 
 }  // namespace kivo::testing
+
+namespace kivo {
+
+std::vector<std::string> LinesOf(const PlaylistModel& model) {
+  std::vector<std::string> lines;
+  lines.reserve(model.file_list.size());
+  for (int i = 0; i < model.Count(); ++i) lines.push_back(model.Line(i));
+  return lines;
+}
+
+std::vector<std::string> PoolOf(const PlaylistModel& model) {
+  std::vector<std::string> pool;
+  for (int k = 0; k < model.PoolSize(); ++k) {
+    pool.push_back(model.PoolLocation(k));
+  }
+  return pool;
+}
+
+}  // namespace kivo

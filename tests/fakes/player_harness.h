@@ -59,3 +59,12 @@ struct PlayerHarness {
 };
 
 }  // namespace kivo::testing
+
+namespace kivo {
+
+// Every line of the playlist, in order.
+std::vector<std::string> LinesOf(const PlaylistModel& model);
+// The locations in the shuffle pool, in its order.
+std::vector<std::string> PoolOf(const PlaylistModel& model);
+
+}  // namespace kivo

@@ -9,7 +9,9 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "core/util/text.h"
 #include "fakes/temp_dir.h"
 
 namespace kivo {
@@ -38,6 +40,26 @@ TEST(AtomicFileTest, AKillDuringRewritesLeavesTheOldOrTheNewFile) {
     EXPECT_TRUE(content == old_text || content == new_text)
         << "round " << round << ": " << content.size() << " bytes";
   }
+}
+
+TEST(AtomicFileTest, FileLinesSplitAsTheTextWouldBeOfAnySizeAndLineEnd) {
+  TempDir dir;
+  // A CR LF across the 64 KiB read blocks must end one line, not two.
+  const std::string long_line(65535, 'x');
+  for (const std::string& text :
+       {std::string("a\r\nb\nc\rd"), std::string("\r\n\n\r\re\r\n"),
+        std::string(""), long_line + "\r\nnext\r\n",
+        std::string(200000, 'y')}) {
+    const std::string path = dir.Write("list.kpp", text);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadFileLines(path, &lines));
+    EXPECT_EQ(lines, SplitLines(text)) << text.size();
+  }
+  std::vector<std::string> lines;
+  std::string reason;
+  EXPECT_FALSE(ReadFileLines(dir.File("absent.kpp"), &lines, &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_FALSE(ReadFileLines(dir.path(), &lines, &reason));  // a folder
 }
 
 TEST(AtomicFileTest, FailureKeepsTheOldFileAndGivesTheReason) {

@@ -31,13 +31,13 @@ TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
   EXPECT_EQ(model.file_list, (std::vector<std::string>{a, b}));
-  EXPECT_EQ(model.lines, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(model.playing_index, 1);
   EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list);
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("temp.tmp"));
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
-  EXPECT_TRUE(model.shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(model).empty());
   EXPECT_EQ(h.window.bring_to_front_calls, 1);
 }
 
@@ -52,7 +52,8 @@ TEST(HandOffTest, EveryByteOfEveryPathArrivesInOrder) {
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
   EXPECT_EQ(model.file_list, (std::vector<std::string>{acdc, bar_end, plain}));
-  EXPECT_EQ(model.lines, (std::vector<std::string>{"AC|DC", "live|", "plain"}));
+  EXPECT_EQ(LinesOf(model),
+            (std::vector<std::string>{"AC|DC", "live|", "plain"}));
 }
 
 TEST(HandOffTest, StreamAddressesAreKeptAsTheyAreAndPlay) {
@@ -68,7 +69,7 @@ TEST(HandOffTest, StreamAddressesAreKeptAsTheyAreAndPlay) {
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
   EXPECT_EQ(model.file_list, streams);
-  EXPECT_EQ(model.lines, (std::vector<std::string>{"live", "jazz", "show"}));
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"live", "jazz", "show"}));
   EXPECT_EQ(model.playing_index, 2);
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location,

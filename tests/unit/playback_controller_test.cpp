@@ -23,7 +23,7 @@ TEST(PlayEntryTest, ALocalTrackOpensOnTheWorkerAndIsHandedToLastFm) {
   media.tags = {{"%TITL", "Rock & Roll"}, {"%ARTI", "Band"}};
   f.AddEntry("a.mp3");
   std::string b = f.AddEntry("b.mp3", media);
-  f.model().lines[1] = "2 > b";
+  f.model().SetLine(1, "2 > b");
   f.state().played_seconds = 99;
   f.state().track_played = true;
   f.h.window.selected = 1;
@@ -31,7 +31,7 @@ TEST(PlayEntryTest, ALocalTrackOpensOnTheWorkerAndIsHandedToLastFm) {
 
   // Nothing plays until the worker has opened the channel.
   EXPECT_EQ(f.h.audio.open_count(), 0);
-  EXPECT_EQ(f.model().lines[1], "b");
+  EXPECT_EQ(f.model().Line(1), "b");
   EXPECT_EQ(f.h.player->context().menus.Item("PlayingSong").caption,
             "Rock && Roll - Band ()");
   EXPECT_EQ(f.h.tray.tooltip, "Rock &&& Roll - Band ()");
@@ -70,7 +70,7 @@ TEST(PlayEntryTest, ALocationThatOpensAsNothingShowsTheErrorAndStays) {
   f.Play(0);
   f.h.window.selected = 0;
   f.Play(1);
-  EXPECT_EQ(f.model().lines[1], "[Error] " + broken);
+  EXPECT_EQ(f.model().Line(1), "[Error] " + broken);
   EXPECT_FALSE(f.h.loop.TimerEnabled("Time"));
   EXPECT_EQ(f.h.audio.open_count(), 0);
   EXPECT_EQ(f.model().playing_index, 1);

@@ -46,7 +46,7 @@ TEST(ShuffleTest, ACycleOfThreePlaysTheFirstLastThenStartsAgain) {
     std::set<std::string> first_two{f.NextLocation(), f.NextLocation()};
     EXPECT_EQ(first_two, (std::set<std::string>{b, c})) << seed;
     EXPECT_EQ(f.NextLocation(), a) << seed;
-    EXPECT_EQ(f.model().shuffle_pool, (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(PoolOf(f.model()), (std::vector<std::string>{a, b, c}));
     EXPECT_NE(f.NextLocation(), a) << seed;
   }
 }
@@ -78,7 +78,7 @@ TEST(ShuffleTest, MissingFilesAndStreamsLeaveThePoolWithoutAMessage) {
   EXPECT_EQ(f.NextLocation(), d);
   EXPECT_EQ(random.ranges,
             (std::vector<std::pair<int, int>>{{1, 3}, {1, 2}, {1, 1}}));
-  EXPECT_EQ(f.model().shuffle_pool, (std::vector<std::string>{a}));
+  EXPECT_EQ(PoolOf(f.model()), (std::vector<std::string>{a}));
   EXPECT_TRUE(f.h.dialogs.messages.empty());
 }
 
@@ -88,7 +88,7 @@ TEST(ShuffleTest, AStreamAtTheHeadOfThePoolStillPlaysLast) {
   std::string b = f.AddEntry("b.mp3");
   EXPECT_EQ(f.NextLocation(), b);
   EXPECT_EQ(f.NextLocation(), radio);
-  EXPECT_EQ(f.model().shuffle_pool.size(), 2u);
+  EXPECT_EQ(PoolOf(f.model()).size(), 2u);
 }
 
 TEST(ShuffleTest, NothingLeftToDrawPlaysTheHeadAndRefills) {
@@ -97,30 +97,30 @@ TEST(ShuffleTest, NothingLeftToDrawPlaysTheHeadAndRefills) {
   f.AddMissing("gone1.mp3");
   f.AddMissing("gone2.mp3");
   EXPECT_EQ(f.NextLocation(), a);
-  EXPECT_EQ(f.model().shuffle_pool, f.model().file_list);
+  EXPECT_EQ(PoolOf(f.model()), f.model().file_list);
 
   // An emptied pool is refilled before the draw.
   ShuffleFixture g;
   g.AddEntry("a.mp3");
   std::string b = g.AddEntry("b.mp3");
-  g.model().shuffle_pool.clear();
+  g.model().ClearPool();
   EXPECT_EQ(g.NextLocation(), b);
-  EXPECT_EQ(g.model().shuffle_pool.size(), 1u);
+  EXPECT_EQ(PoolOf(g.model()).size(), 1u);
 }
 
 TEST(ShuffleTest, OneLinePlaysItselfAndModeChangesKeepTheCycle) {
   ShuffleFixture f;
   std::string a = f.AddEntry("a.mp3");
-  f.model().shuffle_pool.clear();
+  f.model().ClearPool();
   EXPECT_EQ(f.NextLocation(), a);
-  EXPECT_TRUE(f.model().shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(f.model()).empty());
 
   f.AddEntry("b.mp3");
-  std::vector<std::string> pool = f.model().shuffle_pool;
+  std::vector<std::string> pool = PoolOf(f.model());
   f.Click("RepeatAll1");
   f.Click("Shuffle1");
   EXPECT_TRUE(f.h.player->context().menus.Checked("Shuffle2"));
-  EXPECT_EQ(f.model().shuffle_pool, pool);
+  EXPECT_EQ(PoolOf(f.model()), pool);
 }
 
 }  // namespace

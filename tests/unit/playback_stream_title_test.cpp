@@ -65,7 +65,7 @@ TEST(StreamTitleTest, AnMp3StationShowsItsTitlesEverywhereInOrder) {
               "StreamTitle='Tom & Jerry';StreamUrl='';");
   f.h.player->context().menus.SetChecked("MSNSong1", true);
   f.Play(1);
-  EXPECT_EQ(f.model().lines[1], "[S] Tom & Jerry");
+  EXPECT_EQ(f.model().Line(1), "[S] Tom & Jerry");
   EXPECT_EQ(f.h.player->context().menus.Item("PlayingSong").caption,
             "Tom & Jerry");
   EXPECT_EQ(f.h.tray.tooltip, "Tom & Jerry");
@@ -76,16 +76,16 @@ TEST(StreamTitleTest, AnMp3StationShowsItsTitlesEverywhereInOrder) {
   EXPECT_TRUE(f.h.loop.TimerEnabled("Time"));
 
   f.h.audio.FireMeta(f.Current(), "StreamTitle='Next Song';");
-  EXPECT_EQ(f.model().lines[1], "[S] Tom & Jerry");  // not before the GUI runs
+  EXPECT_EQ(f.model().Line(1), "[S] Tom & Jerry");  // not before the GUI runs
   f.h.loop.Drain();
-  EXPECT_EQ(f.model().lines[1], "[S] Next Song");
+  EXPECT_EQ(f.model().Line(1), "[S] Next Song");
   EXPECT_EQ(f.h.player->Status().title, "Next Song");
 
   // A title that arrives for a channel already replaced changes nothing.
   AudioLibrary::Handle old = f.Current();
   f.h.audio.FireMeta(old, "StreamTitle='Late';");
   f.Play(0);
-  EXPECT_EQ(f.model().lines[1], "[S] Next Song");
+  EXPECT_EQ(f.model().Line(1), "[S] Next Song");
 }
 
 TEST(StreamTitleTest, OggStationsAndStationsWithoutMetadataKeepTheirLines) {
@@ -96,12 +96,12 @@ TEST(StreamTitleTest, OggStationsAndStationsWithoutMetadataKeepTheirLines) {
   f.Play(0);
   f.h.audio.FireMeta(f.Current(), "StreamTitle='Still ignored';");
   f.h.loop.Drain();
-  EXPECT_EQ(f.model().lines[0], "[S] http://ogg/live");
+  EXPECT_EQ(f.model().Line(0), "[S] http://ogg/live");
   f.Play(1);
-  EXPECT_EQ(f.model().lines[1], "[S] http://quiet/live");
+  EXPECT_EQ(f.model().Line(1), "[S] http://quiet/live");
   f.h.audio.FireMeta(f.Current(), "StreamTitle='';");
   f.h.loop.Drain();
-  EXPECT_EQ(f.model().lines[1], "[S] ");
+  EXPECT_EQ(f.model().Line(1), "[S] ");
 }
 
 }  // namespace

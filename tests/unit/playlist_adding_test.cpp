@@ -45,9 +45,11 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
   h.dialogs.open_answers.push_back(chosen);
   h.player->MenuItemClicked("AddMedia");
   EXPECT_EQ(model().file_list, chosen);
-  EXPECT_EQ(model().shuffle_pool, chosen);
-  // Into an empty list the lines are rebuilt, so a missing file shows why.
-  EXPECT_EQ(model().lines, (Lines{"one", "two", "[Error] " + chosen[2]}));
+  EXPECT_EQ(PoolOf(model()), chosen);
+  // Into an empty list the lines are rebuilt, so a missing file shows why
+  // once the files are checked.
+  h.loop.Drain();
+  EXPECT_EQ(LinesOf(model()), (Lines{"one", "two", "[Error] " + chosen[2]}));
   EXPECT_EQ(h.dialogs.titles.back(), "Add Media");
   EXPECT_EQ(h.dialogs.filters.back(),
             "All Supported Types|*.mp3;*.mp2;*.mp1;*.ogg;*.wma;*.flac;*.wav;"
@@ -60,7 +62,7 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
 
   h.dialogs.open_answers.push_back({h.dir.File("later.mp3")});
   h.player->MenuItemClicked("AddMedia");
-  EXPECT_EQ(model().lines.back(), "later");
+  EXPECT_EQ(model().Line(model().Count() - 1), "later");
   h.player->MenuItemClicked("AddMedia");  // cancelled
   EXPECT_EQ(model().Count(), 4);
 }
@@ -78,8 +80,9 @@ TEST_F(AddingTest, AddDirectoryScansDepthFirstSkippingHiddenAndUnsupported) {
                      tree + "/a.mp3");
   EXPECT_TRUE(a - model().file_list.begin() == 0 ||
               a - model().file_list.begin() == 3);
-  EXPECT_EQ(model().shuffle_pool.size(), 4u);
-  EXPECT_TRUE(std::count(model().lines.begin(), model().lines.end(), "x"));
+  EXPECT_EQ(PoolOf(model()).size(), 4u);
+  const Lines lines = LinesOf(model());
+  EXPECT_TRUE(std::count(lines.begin(), lines.end(), "x"));
   Folder(tree, "AddDirectory");
   EXPECT_EQ(model().Count(), 8);
   Folder("", "AddDirectory");
@@ -115,8 +118,8 @@ TEST_F(AddingTest, EveryWayOfScanningWalksEachFolderInNameOrderIgnoringCase) {
   h.dir.Write("album/Track 04.mp3", "");
   h.player->MenuItemClicked("Refresh1");
   EXPECT_EQ(model().file_list.size(), 11u);
-  EXPECT_EQ(model().lines[9], "Track 04");
-  EXPECT_EQ(model().lines[10], "track 05");
+  EXPECT_EQ(model().Line(9), "Track 04");
+  EXPECT_EQ(model().Line(10), "track 05");
 }
 
 TEST_F(AddingTest, UnreadableFoldersAndSymlinkLoopsAreSkipped) {
@@ -171,12 +174,12 @@ TEST_F(AddingTest, AddUrlFetchesOnlyAnExactPlsExtension) {
   EXPECT_EQ(h.dialogs.input_prompts.back(), "Enter a URL to open here:");
   EXPECT_EQ(model().file_list,
             (Lines{"http://a/s", "http://b/s", "http://c/s"}));
-  EXPECT_EQ(model().lines, (Lines{"Alpha", "File Not Found", "Gamma"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"Alpha", "File Not Found", "Gamma"}));
   EXPECT_FALSE(FileExists(h.dir.File("URL.tmp")));
-  EXPECT_TRUE(model().shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(model()).empty());
 
   h.player->MenuItemClicked("AddUrl");
-  EXPECT_EQ(model().lines.back(), "http://host/radio.PLS");
+  EXPECT_EQ(model().Line(model().Count() - 1), "http://host/radio.PLS");
   EXPECT_EQ(model().Count(), 4);
 
   h.loop.Drain();
@@ -203,7 +206,7 @@ TEST_F(AddingTest, DropsAddFoldersAndSupportedFilesOnly) {
   EXPECT_EQ(model().Count(), 6);
   EXPECT_EQ(model().file_list[4], song);
   EXPECT_EQ(model().file_list[5], long_path);  // arrives whole
-  EXPECT_EQ(model().lines[5], long_name);
+  EXPECT_EQ(model().Line(5), long_name);
   h.loop.Drain();
   EXPECT_GT(h.dir.Read("temp.tmp").size(), long_path.size());
 }

@@ -48,7 +48,7 @@ TEST_F(EditingTest, RemovingThePlayingEntryLeavesTheSoundPlaying) {
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
   EXPECT_EQ(model().file_list, (Lines{paths[1], paths[3], paths[4]}));
-  EXPECT_EQ(model().shuffle_pool, model().file_list);
+  EXPECT_EQ(PoolOf(model()), model().file_list);
   EXPECT_EQ(h.player->state().queue_list, Lines{paths[2]});
   h.loop.Drain();  // the autosave is written in the background
   EXPECT_EQ(h.dir.Read("temp.tmp"),
@@ -63,7 +63,7 @@ TEST_F(EditingTest, NewPlaylistWhilePlayingEmptiesEverythingButTheSound) {
   h.player->state().queue_list.push_back(paths[3]);
   h.player->MenuItemClicked("Clear");
   EXPECT_TRUE(model().Empty());
-  EXPECT_TRUE(model().shuffle_pool.empty());
+  EXPECT_TRUE(PoolOf(model()).empty());
   EXPECT_TRUE(h.player->state().queue_list.empty());
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
@@ -76,24 +76,24 @@ TEST_F(EditingTest, DraggingMovesTheLineAndThePlayingIndexFollows) {
   model().playing_index = 1;
   h.window.selected = 1;
   h.player->PlaylistDragOver(2);  // neighbours exchange
-  EXPECT_EQ(model().lines, (Lines{"a", "c", "b", "d", "e"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"a", "c", "b", "d", "e"}));
   EXPECT_EQ(model().playing_index, 2);
   EXPECT_EQ(h.window.selected, 2);
 
   h.window.selected = 0;
   h.player->PlaylistDragOver(3);  // a quick drag skips the lines between
-  EXPECT_EQ(model().lines, (Lines{"c", "b", "d", "a", "e"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"c", "b", "d", "a", "e"}));
   EXPECT_EQ(model().playing_index, 1);
   h.window.selected = 4;
   h.player->PlaylistDragOver(0);
-  EXPECT_EQ(model().lines, (Lines{"e", "c", "b", "d", "a"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"e", "c", "b", "d", "a"}));
   EXPECT_EQ(model().file_list[0], paths[4]);
   EXPECT_EQ(model().playing_index, 2);
 
   h.loop.Drain();
   std::remove(h.dir.File("temp.tmp").c_str());
   h.player->PlaylistDragOver(-1);  // below the last line: saved, unchanged
-  EXPECT_EQ(model().lines, (Lines{"e", "c", "b", "d", "a"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"e", "c", "b", "d", "a"}));
   h.loop.Drain();
   EXPECT_EQ(h.dir.Read("temp.tmp").substr(0, paths[4].size()), paths[4]);
 }
@@ -146,7 +146,7 @@ TEST_F(EditingTest, ShiftDeleteTrashesTheFileOrSaysItCannot) {
   Key(vk::kDelete, kShift);
   EXPECT_EQ(h.desktop.trashed, Lines{paths[1]});
   EXPECT_EQ(model().Count(), 4);
-  EXPECT_EQ(model().shuffle_pool.size(), 5u);  // left as it was
+  EXPECT_EQ(PoolOf(model()).size(), 5u);  // left as it was
 
   model().AppendEntry("http://radio/live", "[S] http://radio/live", false);
   h.window.selected = 4;

@@ -47,8 +47,8 @@ TEST_F(FilesTest, KppRoundTripWritesCrLfAfterEveryLine) {
   model().playing_index = 1;
   Load(h.dir.File("three.kpp"));
   EXPECT_EQ(model().file_list, paths);
-  EXPECT_EQ(model().lines, (Lines{"a", "b", "c"}));
-  EXPECT_EQ(model().shuffle_pool, paths);
+  EXPECT_EQ(LinesOf(model()), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(PoolOf(model()), paths);
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.dialogs.titles.back(), "Load Playlist");
   EXPECT_EQ(h.dialogs.filters.back(), "All Supported Types|*.kpp;*.m3u;*.pls");
@@ -69,7 +69,7 @@ TEST_F(FilesTest, M3uOfAFileAndAnAddressHasFiveLines) {
   h.player->MenuItemClicked("Clear");
   Load(h.dir.File("list.m3u"));
   EXPECT_EQ(model().file_list, (Lines{path, "http://host/live.mp3"}));
-  EXPECT_EQ(model().lines, (Lines{"A", "[S] http://host/live.mp3"}));
+  EXPECT_EQ(LinesOf(model()), (Lines{"A", "[S] http://host/live.mp3"}));
 }
 
 TEST_F(FilesTest, ModulesAreMeasuredAndPlsOverALongerPlsKeepsItsTail) {
@@ -187,7 +187,8 @@ TEST_F(FilesTest, HostileFilesLoadWhatTheyHoldWithoutHarm) {
   Load(h.dir.File("big.kpp"));
   ASSERT_EQ(model().Count(), 1);
   EXPECT_EQ(model().file_list[0].size(), big.size());
-  EXPECT_EQ(model().lines[0].substr(0, 8), "[Error] ");
+  h.loop.Drain();
+  EXPECT_EQ(model().Line(0).substr(0, 8), "[Error] ");
 
   std::string line(1 << 20, 'b');
   h.dir.Write("long.m3u", "#EXTM3U\n" + line + "\n" + line + "\r\n");

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "fakes/player_harness.h"
 #include "fakes/temp_dir.h"
 
 namespace kivo {
@@ -27,9 +28,37 @@ TEST(PlaylistModelTest, RemovingKeepsThePlayingIndexOnItsEntry) {
   model.RemoveEntryAt(1);
   EXPECT_EQ(model.playing_index, -1);
   EXPECT_EQ(model.file_list, (std::vector<std::string>{"b"}));
-  EXPECT_EQ(model.lines.size(), model.file_list.size());
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{""}));
   model.RemoveEntryAt(7);
   EXPECT_EQ(model.Count(), 1);
+}
+
+TEST(PlaylistModelTest, ThePoolKeepsItsLocationsThroughMovesAndRemovals) {
+  using Locations = std::vector<std::string>;
+  PlaylistModel model = ModelOf({"a", "b", "c", "d"});
+  model.MoveEntry(0, 3);
+  EXPECT_EQ(model.file_list, (Locations{"b", "c", "d", "a"}));
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));
+  model.RemoveEntryAt(0);  // the pool is not kept in step
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));
+  model.PoolRemoveFirst("c");
+  model.PoolErase(1);
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "d"}));
+  model.AppendEntry("e", "", true);
+  model.AppendEntry("f", "", false);
+  EXPECT_EQ(PoolOf(model), (Locations{"a", "d", "e"}));
+  model.RefillPool();
+  EXPECT_EQ(PoolOf(model), (Locations{"c", "d", "a", "e", "f"}));
+  model.RemoveEntryAt(2);
+  model.PoolRemoveFirst("C");  // case counts
+  EXPECT_EQ(PoolOf(model), (Locations{"c", "d", "a", "e", "f"}));
+
+  PlaylistModel twice = ModelOf({"x", "y", "x"});
+  twice.RemoveEntryAt(2);
+  twice.PoolRemoveFirst("x");
+  EXPECT_EQ(PoolOf(twice), (Locations{"y", "x"}));
+  twice.Clear();
+  EXPECT_EQ(twice.PoolSize(), 0);
 }
 
 TEST(PlaylistModelTest, FindsLocationsWithoutRegardToCaseFirstMatch) {
@@ -46,12 +75,12 @@ TEST(PlaylistModelTest, RefreshGivesNameStreamOrErrorForms) {
       ModelOf({file.c_str(), "http://host/live.mp3", "ftp://h/x.ogg",
                "HTTP://host/x", (dir.path() + "folder.mp3").c_str(), ""});
   RefreshEntryNames(model, "Fehler");
-  EXPECT_EQ(model.lines[0], "Song.Name");
-  EXPECT_EQ(model.lines[1], "[S] http://host/live.mp3");
-  EXPECT_EQ(model.lines[2], "[S] ftp://h/x.ogg");
-  EXPECT_EQ(model.lines[3], "[Fehler] HTTP://host/x");
-  EXPECT_EQ(model.lines[4], "[Fehler] " + dir.path() + "folder.mp3");
-  EXPECT_EQ(model.lines[5], "[Fehler] ");
+  EXPECT_EQ(model.Line(0), "Song.Name");
+  EXPECT_EQ(model.Line(1), "[S] http://host/live.mp3");
+  EXPECT_EQ(model.Line(2), "[S] ftp://h/x.ogg");
+  EXPECT_EQ(model.Line(3), "[Fehler] HTTP://host/x");
+  EXPECT_EQ(model.Line(4), "[Fehler] " + dir.path() + "folder.mp3");
+  EXPECT_EQ(model.Line(5), "[Fehler] ");
 }
 
 }  // namespace

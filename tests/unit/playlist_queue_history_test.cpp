@@ -26,24 +26,24 @@ struct QueueTest : ::testing::Test {
 
 TEST_F(QueueTest, QueuedLinesCarryTheirPositionAndPopRenumbers) {
   for (int index : {5, 2, 7}) queue.QueueToggle(index);
-  EXPECT_EQ(model.lines[5], "1 > t5");
-  EXPECT_EQ(model.lines[2], "2 > t2");
-  EXPECT_EQ(model.lines[7], "3 > t7");
+  EXPECT_EQ(model.Line(5), "1 > t5");
+  EXPECT_EQ(model.Line(2), "2 > t2");
+  EXPECT_EQ(model.Line(7), "3 > t7");
   EXPECT_EQ(queue.PopQueue(), 5);
-  EXPECT_EQ(model.lines[2], "1 > t2");
-  EXPECT_EQ(model.lines[7], "2 > t7");
+  EXPECT_EQ(model.Line(2), "1 > t2");
+  EXPECT_EQ(model.Line(7), "2 > t7");
   EXPECT_EQ(queue_list, (Lines{"/m/t2.mp3", "/m/t7.mp3"}));
 }
 
 TEST_F(QueueTest, TogglingOffAndADirectStartLeaveTheQueue) {
   for (int index : {1, 3, 4}) queue.QueueToggle(index);
   queue.QueueToggle(1);
-  EXPECT_EQ(model.lines[1], "t1");
-  EXPECT_EQ(model.lines[3], "1 > t3");
-  EXPECT_EQ(model.lines[4], "2 > t4");
+  EXPECT_EQ(model.Line(1), "t1");
+  EXPECT_EQ(model.Line(3), "1 > t3");
+  EXPECT_EQ(model.Line(4), "2 > t4");
   model.playing_index = 3;  // started by a double click
   queue.UnqueueStarted();
-  EXPECT_EQ(model.lines[4], "1 > t4");
+  EXPECT_EQ(model.Line(4), "1 > t4");
   EXPECT_EQ(queue_list, Lines{"/m/t4.mp3"});
   queue.UnqueueStarted();  // not queued any more: nothing changes
   EXPECT_EQ(queue_list, Lines{"/m/t4.mp3"});
@@ -63,12 +63,12 @@ TEST_F(QueueTest, AStreamKeepsItsTextUntilRenumberedAndGoneEntriesPopAsNone) {
                     false);
   queue.QueueToggle(0);
   queue.QueueToggle(8);
-  EXPECT_EQ(model.lines[8], "2 > [S] http://radio/live.mp3");
+  EXPECT_EQ(model.Line(8), "2 > [S] http://radio/live.mp3");
   // A queued location matches its entry without regard to case.
   EXPECT_TRUE(queue.Contains("HTTP://RADIO/live.mp3"));
   model.RemoveEntryAt(0);
   EXPECT_EQ(queue.PopQueue(), -1);
-  EXPECT_EQ(model.lines[7], "1 > live");
+  EXPECT_EQ(model.Line(7), "1 > live");
 }
 
 struct HistoryTest : ::testing::Test {
@@ -142,7 +142,7 @@ TEST_F(HistoryTest, AnAmpersandShowsOnceAndOpensTheRightFile) {
   Load(other);
   EXPECT_EQ(Child(1).caption, "2. " + h.dir.path() + "rock&&roll.kpp");
   h.player->MenuItemClicked(Child(1).name);
-  EXPECT_EQ(h.player->state().playlist.lines, Lines{"rock&roll.kpp"});
+  EXPECT_EQ(LinesOf(h.player->state().playlist), Lines{"rock&roll.kpp"});
   EXPECT_EQ(Child(0).caption, "1. " + h.dir.path() + "rock&&roll.kpp");
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), list);
 }

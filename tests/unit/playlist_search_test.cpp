@@ -33,7 +33,7 @@ struct SearchTest : ::testing::Test {
 TEST_F(SearchTest, TypingNarrowsByCaseBlindSubstring) {
   Open([&](FakeSearchView& view) {
     EXPECT_EQ(view.caption, "Search");
-    EXPECT_EQ(view.results, model().lines);
+    EXPECT_EQ(view.results, LinesOf(model()));
     EXPECT_EQ(view.selected, 0);
     view.events->EditChange("beat");
     EXPECT_EQ(view.results, (Lines{"Beat It", "BEATS"}));
@@ -82,12 +82,12 @@ TEST_F(SearchTest, InsertQueuesThePickedLineOnlyAndEscCloses) {
   Open([&](FakeSearchView& view) {
     view.events->EditChange("intro");
     view.events->EditKeyDown(vk::kInsert);
-    EXPECT_EQ(model().lines[0], "1 > Intro");
-    EXPECT_EQ(model().lines[2], "Intro (Live)");
+    EXPECT_EQ(model().Line(0), "1 > Intro");
+    EXPECT_EQ(model().Line(2), "Intro (Live)");
     EXPECT_EQ(view.results[0], "Intro");  // not refreshed
     view.events->EditKeyDown(vk::kDown);
     view.events->EditKeyDown(vk::kInsert);
-    EXPECT_EQ(model().lines[2], "2 > Intro (Live)");
+    EXPECT_EQ(model().Line(2), "2 > Intro (Live)");
     view.events->ListKeyDown(vk::kEscape);
     EXPECT_TRUE(view.closed);
   });

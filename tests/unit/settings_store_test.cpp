@@ -145,7 +145,7 @@ TEST(SettingsStoreTest, AReadOnlyFileThatAlreadyHoldsTheValueIsNoFailure) {
   ASSERT_TRUE(h.Start());
   EXPECT_EQ(h.player->state().playlist.file_list,
             std::vector<std::string>{track});
-  EXPECT_EQ(h.player->state().playlist.lines, std::vector<std::string>{"a"});
+  EXPECT_EQ(LinesOf(h.player->state().playlist), std::vector<std::string>{"a"});
   EXPECT_TRUE(h.dialogs.messages.empty());
 
   // Another list cannot be remembered: the user hears so, and the list
@@ -157,7 +157,7 @@ TEST(SettingsStoreTest, AReadOnlyFileThatAlreadyHoldsTheValueIsNoFailure) {
   ASSERT_EQ(h.dialogs.messages.size(), 1u);
   EXPECT_EQ(h.dialogs.messages[0].text,
             "Unable to write to " + h.dir.File("settings.ini"));
-  EXPECT_EQ(h.player->state().playlist.lines, std::vector<std::string>{"b"});
+  EXPECT_EQ(LinesOf(h.player->state().playlist), std::vector<std::string>{"b"});
 }
 
 }  // namespace

@@ -20,11 +20,11 @@ TEST(StartupTest, NoArgumentRestoresTheRememberedPlaylist) {
   ASSERT_TRUE(h.Start());
   const PlaylistModel& model = h.player->state().playlist;
   ASSERT_EQ(model.Count(), 3);
-  EXPECT_EQ(model.lines[0], "a");
-  EXPECT_EQ(model.lines[1], "[Error] ");
-  EXPECT_EQ(model.lines[2], "[S] http://radio/live");
+  EXPECT_EQ(model.Line(0), "a");
+  EXPECT_EQ(model.Line(1), "[Error] ");
+  EXPECT_EQ(model.Line(2), "[S] http://radio/live");
   EXPECT_EQ(model.playing_index, -1);
-  EXPECT_EQ(model.shuffle_pool.size(), 3u);
+  EXPECT_EQ(PoolOf(model).size(), 3u);
   EXPECT_EQ(h.audio.open_count(), 0);
 }
 
@@ -35,7 +35,7 @@ TEST(StartupTest, OneMediaArgumentIsAddedAndPlays) {
   const PlaylistModel& model = h.player->state().playlist;
   ASSERT_EQ(model.Count(), 1);
   EXPECT_EQ(model.file_list[0], a);
-  EXPECT_EQ(model.lines[0], "a");
+  EXPECT_EQ(model.Line(0), "a");
   EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
 }
 
@@ -88,7 +88,7 @@ TEST(StartupTest, AStreamAddressArgumentIsAddedAndPlays) {
   ASSERT_TRUE(h.Start({address}));
   const PlaylistModel& model = h.player->state().playlist;
   EXPECT_EQ(model.file_list, std::vector<std::string>{address});
-  EXPECT_EQ(model.lines, std::vector<std::string>{"[S] " + address});
+  EXPECT_EQ(LinesOf(model), std::vector<std::string>{"[S] " + address});
   EXPECT_EQ(model.playing_index, 0);
   EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
 }
@@ -103,7 +103,7 @@ TEST(StartupTest, SeveralArgumentsRestoreAndThenArriveAsAHandOff) {
   const PlaylistModel& model = h.player->state().playlist;
   // A playlist among them is not taken, as in a hand-off.
   EXPECT_EQ(model.file_list, (std::vector<std::string>{remembered, a, b}));
-  EXPECT_EQ(model.lines, (std::vector<std::string>{"r", "a", "b|c"}));
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"r", "a", "b|c"}));
   EXPECT_EQ(model.playing_index, 2);
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);

@@ -163,7 +163,7 @@ int Player::LineCount() const { return state_.playlist.Count(); }
 
 std::string Player::LineText(int index) const {
   if (index < 0 || index >= state_.playlist.Count()) return std::string();
-  return state_.playlist.lines[index];
+  return state_.playlist.Line(index);
 }
 
 LineStyle Player::StyleOf(int index, bool selected, bool focused) const {

@@ -47,7 +47,7 @@ bool Player::Startup(const std::vector<std::string>& arguments,
                  playback_.OpenPending();
   if (playing && model.playing_index >= 0 &&
       model.playing_index < model.Count()) {
-    SendNowPlaying(context_, model, model.lines[model.playing_index],
+    SendNowPlaying(context_, model, model.Line(model.playing_index),
                    context_.menus.Checked("MSNSong1"));
   }
   AskForDonation();

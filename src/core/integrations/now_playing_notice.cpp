@@ -22,7 +22,7 @@ void NowPlayingOptionClicked(Context& context, const PlaylistModel& model) {
   if (on) {
     int index = model.playing_index;
     if (index >= 0 && index < model.Count()) {
-      SendNowPlaying(context, model, model.lines[index], true);
+      SendNowPlaying(context, model, model.Line(index), true);
     }
   } else {
     SendNowPlaying(context, model, std::string(), false);

@@ -95,9 +95,7 @@ void PlaybackController::PreviousEntry() {
   PlayEntry();
 }
 
-void PlaybackController::RefillShufflePool() {
-  state_.playlist.shuffle_pool = state_.playlist.file_list;
-}
+void PlaybackController::RefillShufflePool() { state_.playlist.RefillPool(); }
 
 void PlaybackController::PlayLastLineOf(const std::string& location,
                                         bool select) {
@@ -119,23 +117,22 @@ void PlaybackController::ShuffleNext() {
     PlayEntry();
     return;
   }
-  std::vector<std::string>& pool = model.shuffle_pool;
-  if (pool.empty()) RefillShufflePool();
+  if (model.PoolSize() == 0) RefillShufflePool();
   // Position 0 is never drawn: the first location ends its cycle. Missing
   // files (and network locations, which are no files) leave the pool.
-  while (pool.size() > 1) {
-    int k = random_(1, static_cast<int>(pool.size()) - 1);
-    if (!FileExists(pool[k])) {
-      pool.erase(pool.begin() + k);
+  while (model.PoolSize() > 1) {
+    int k = random_(1, model.PoolSize() - 1);
+    if (!FileExists(model.PoolLocation(k))) {
+      model.PoolErase(k);
       continue;
     }
-    std::string location = pool[k];
-    pool.erase(pool.begin() + k);
+    std::string location = model.PoolLocation(k);
+    model.PoolErase(k);
     PlayLastLineOf(location, true);
     return;
   }
   // The last of the cycle plays, and a new cycle begins.
-  std::string last = pool.front();
+  std::string last = model.PoolLocation(0);
   PlayLastLineOf(last, false);
   RefillShufflePool();
 }

@@ -53,13 +53,13 @@ void PlaybackController::PlayEntry() {
   context_.platform.audio.ChannelRemoveSync(Channel(), playback().end_sync);
   const std::string location = model.file_list[model.playing_index];
   if (!IsNetworkStream(location)) {
-    model.lines[model.playing_index] = BaseTitle(location);
+    model.SetLine(model.playing_index, BaseTitle(location));
   }
   std::string title = TagTitle(context_, location);
   playback().title = title;
   context_.menus.SetCaption("PlayingSong", ReplaceAll(title, "&", "&&"));
   context_.platform.tray.SetTooltip(ReplaceAll(title, "&", "&&&"));
-  SendNowPlaying(model.lines[model.playing_index],
+  SendNowPlaying(model.Line(model.playing_index),
                  context_.menus.Checked("MSNSong1"));
   FreeChannel(Channel());
   playback().current_channel = 0;
@@ -83,7 +83,7 @@ void PlaybackController::ShowBalloonIfPending() {
   const PlaylistModel& model = state_.playlist;
   context_.platform.tray.ShowBalloon(
       context_.Text("tray", "01", "Now Playing:"),
-      model.lines[model.playing_index], seconds);
+      model.Line(model.playing_index), seconds);
 }
 
 // Worker thread: only the channel is created here.
@@ -131,8 +131,9 @@ void PlaybackController::ChannelOpened(const std::string& location,
   } else {
     SetTimer("Time", false);
     if (model.playing_index >= 0 && model.playing_index < model.Count()) {
-      model.lines[model.playing_index] =
-          "[" + context_.Text("strings", "03", "Error") + "] " + location;
+      model.SetLine(
+          model.playing_index,
+          "[" + context_.Text("strings", "03", "Error") + "] " + location);
       context_.platform.window.PlaylistChanged();
     }
   }

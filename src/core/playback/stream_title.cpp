@@ -54,7 +54,7 @@ void PlaybackController::ApplyStreamTitle(
   if (!title) return;
   PlaylistModel& model = state_.playlist;
   if (model.playing_index >= 0 && model.playing_index < model.Count()) {
-    model.lines[model.playing_index] = "[S] " + *title;
+    model.SetLine(model.playing_index, "[S] " + *title);
     context_.platform.window.PlaylistChanged();
   }
   // Unlike a started entry, a stream title is shown without "&" doubling.

@@ -20,9 +20,7 @@ void PlaylistEditor::RemoveClick() {
   const std::string location = model.file_list[selected];
   model.RemoveEntryAt(selected);
   // The queue keeps the location: it is a choice of what to play, not a line.
-  auto pooled =
-      std::find(model.shuffle_pool.begin(), model.shuffle_pool.end(), location);
-  if (pooled != model.shuffle_pool.end()) model.shuffle_pool.erase(pooled);
+  model.PoolRemoveFirst(location);
   Autosave();
 }
 
@@ -49,31 +47,10 @@ void PlaylistEditor::PlayListDragOver(int line) {
   int from = context_.platform.window.SelectedLine();
   if (line >= 0 && line < model.Count() && from >= 0 && from < model.Count() &&
       line != from) {
-    MoveEntry(model, from, line);
+    model.MoveEntry(from, line);
     context_.platform.window.SelectLine(line);
   }
   Autosave();
-}
-
-void MoveEntry(PlaylistModel& model, int from, int to) {
-  auto move = [from, to](std::vector<std::string>& list) {
-    auto begin = list.begin();
-    if (from < to) {
-      std::rotate(begin + from, begin + from + 1, begin + to + 1);
-    } else {
-      std::rotate(begin + to, begin + from, begin + from + 1);
-    }
-  };
-  move(model.file_list);
-  move(model.lines);
-  int& playing = model.playing_index;
-  if (playing == from) {
-    playing = to;
-  } else if (from < playing && playing <= to) {
-    --playing;
-  } else if (to <= playing && playing < from) {
-    ++playing;
-  }
 }
 
 bool DeleteToRecycleBin(DesktopServices& desktop, const std::string& path) {

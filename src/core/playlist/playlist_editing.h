@@ -39,8 +39,4 @@ class PlaylistEditor {
 // (an address, a folder, a missing file).
 bool DeleteToRecycleBin(DesktopServices& desktop, const std::string& path);
 
-// Moves entry from to position to in both lists (the entries between shift
-// by one) and keeps the playing index on the entry it named.
-void MoveEntry(PlaylistModel& model, int from, int to);
-
 }  // namespace kivo

@@ -1,6 +1,7 @@
 #include "core/playlist/playlist_files.h"
 
 #include "core/ini/ini_file.h"
+#include "core/playlist/entry_checks.h"
 #include "core/playlist/entry_names.h"
 #include "core/playlist/kpp_format.h"
 #include "core/playlist/length_probe.h"
@@ -15,8 +16,13 @@ bool PlaylistFiles::ReadOrReport(const std::string& path,
                                  std::string* content) {
   std::string reason;
   if (ReadWholeFile(path, content, &reason)) return true;
-  context_.ShowMessage("Cannot open file \"" + path + "\". " + reason);
+  ReportUnreadable(path, reason);
   return false;
+}
+
+void PlaylistFiles::ReportUnreadable(const std::string& path,
+                                     const std::string& reason) {
+  context_.ShowMessage("Cannot open file \"" + path + "\". " + reason);
 }
 
 bool PlaylistFiles::WriteOrReport(const std::string& path,
@@ -28,9 +34,14 @@ bool PlaylistFiles::WriteOrReport(const std::string& path,
 }
 
 bool PlaylistFiles::LoadKpp(const std::string& path) {
-  std::string content;
-  if (!ReadOrReport(path, &content)) return false;
-  ReplaceWith(ParseKpp(content), path);
+  // One location a line: read as lines, the list is never held twice.
+  std::vector<std::string> locations;
+  std::string reason;
+  if (!ReadFileLines(path, &locations, &reason)) {
+    ReportUnreadable(path, reason);
+    return false;
+  }
+  ReplaceWith(std::move(locations), path);
   return true;
 }
 
@@ -48,7 +59,7 @@ bool PlaylistFiles::LoadPls(const std::string& path) {
   for (PlsEntry& entry : ParsePls(content, "")) {
     locations.push_back(std::move(entry.file));
   }
-  ReplaceWith(locations, path);
+  ReplaceWith(std::move(locations), path);
   return true;
 }
 
@@ -99,15 +110,9 @@ bool PlaylistFiles::LoadByExtension(const std::string& path, bool accept_tmp) {
   return false;
 }
 
-void PlaylistFiles::ReplaceWith(const std::vector<std::string>& locations,
+void PlaylistFiles::ReplaceWith(std::vector<std::string> locations,
                                 const std::string& path) {
-  model_.Clear();
-  model_.file_list.reserve(locations.size());
-  model_.lines.reserve(locations.size());
-  model_.shuffle_pool.reserve(locations.size());
-  for (const std::string& location : locations) {
-    model_.AppendEntry(location, std::string(), true);
-  }
+  model_.ReplaceLocations(std::move(locations));
   model_.playing_index = -1;
   // The old selection would name a line of the new list the user never
   // picked, for Delete, Queue and Enter.
@@ -119,7 +124,8 @@ void PlaylistFiles::ReplaceWith(const std::vector<std::string>& locations,
 }
 
 void PlaylistFiles::RefreshLines() {
-  RefreshEntryNames(model_, context_.Text("strings", "03", "Error"));
+  model_.MarkAllUnchecked(context_.Text("strings", "03", "Error"));
+  CheckEntryFiles(context_, model_);
   context_.platform.window.PlaylistChanged();
 }
 

@@ -31,13 +31,15 @@ class PlaylistFiles {
   bool LoadByExtension(const std::string& path, bool accept_tmp);
 
   // Replaces the playlist with these locations (each into the shuffle pool).
-  void ReplaceWith(const std::vector<std::string>& locations,
-                   const std::string& path);
+  void ReplaceWith(std::vector<std::string> locations, const std::string& path);
+  // Every line rebuilt from its location; the files are checked off the GUI
+  // thread and their lines fixed as the answers come.
   void RefreshLines();
 
  private:
   // The file's content; when it cannot be read, the user is told why.
   bool ReadOrReport(const std::string& path, std::string* content);
+  void ReportUnreadable(const std::string& path, const std::string& reason);
   // Writes content over path; reports "Cannot create file" on failure.
   bool WriteOrReport(const std::string& path, const std::string& content);
   std::vector<long long> MeasureLengths() const;

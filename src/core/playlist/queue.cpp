@@ -27,10 +27,10 @@ void Queue::QueueToggle(int index) {
   int queued = Find(location);
   if (queued < 0) {
     queue_list_.push_back(location);
-    model_.lines[index] = Marked(queue_list_.size(), model_.lines[index]);
+    model_.SetLine(index, Marked(queue_list_.size(), model_.Line(index)));
     return;
   }
-  model_.lines[index] = BaseTitle(location);
+  model_.SetLine(index, BaseTitle(location));
   queue_list_.erase(queue_list_.begin() + queued);
   RenumberQueue();
 }
@@ -39,7 +39,7 @@ void Queue::RenumberQueue() {
   for (size_t k = 0; k < queue_list_.size(); ++k) {
     int entry = model_.FindLocation(queue_list_[k]);
     if (entry < 0) continue;
-    model_.lines[entry] = Marked(k + 1, BaseTitle(model_.file_list[entry]));
+    model_.SetLine(entry, Marked(k + 1, BaseTitle(model_.file_list[entry])));
   }
 }
 

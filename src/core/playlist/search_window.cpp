@@ -6,21 +6,36 @@
 
 namespace kivo {
 
-std::vector<int> MatchingLines(const std::vector<std::string>& lines,
+std::vector<int> MatchingLines(int count,
+                               const std::function<std::string(int)>& line_at,
                                const std::string& needle) {
   std::vector<int> matching;
-  std::string lowered;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  std::string line;
+  for (int i = 0; i < count; ++i) {
     if (!needle.empty()) {
       // As the line is shown: a name that is not UTF-8 shows as CP1252, and
       // the typed needle is UTF-8.
-      lowered = IsValidUtf8(lines[i]) ? lines[i] : EnsureUtf8(lines[i]);
-      for (char& c : lowered) c = AsciiLower(c);
-      if (lowered.find(needle) == std::string::npos) continue;
+      line = line_at(i);
+      if (!IsValidUtf8(line)) line = EnsureUtf8(line);
+      for (char& c : line) c = AsciiLower(c);
+      if (line.find(needle) == std::string::npos) continue;
     }
-    matching.push_back(static_cast<int>(i));
+    matching.push_back(i);
   }
   return matching;
+}
+
+std::vector<int> MatchingLines(const std::vector<std::string>& lines,
+                               const std::string& needle) {
+  return MatchingLines(
+      static_cast<int>(lines.size()), [&lines](int i) { return lines[i]; },
+      needle);
+}
+
+std::vector<int> MatchingLines(const PlaylistModel& model,
+                               const std::string& needle) {
+  return MatchingLines(
+      model.Count(), [&model](int i) { return model.Line(i); }, needle);
 }
 
 SearchWindow::SearchWindow(Context& context, PlayerState& state, Queue& queue,
@@ -45,14 +60,14 @@ void SearchWindow::FormCreate() {
                          "Search.Position", "Left", 0)),
                      static_cast<int>(context_.settings.ReadSettingInt(
                          "Search.Position", "Top", 0)));
-  SetResults(MatchingLines(state_.playlist.lines, ""));
+  SetResults(MatchingLines(state_.playlist, ""));
 }
 
 void SearchWindow::SetResults(std::vector<int> lines) {
   result_lines_ = std::move(lines);
   std::vector<std::string> texts;
   texts.reserve(result_lines_.size());
-  for (int line : result_lines_) texts.push_back(state_.playlist.lines[line]);
+  for (int line : result_lines_) texts.push_back(state_.playlist.Line(line));
   view_->SetResults(texts);
   // SearchIndex is kept: beyond the last result nothing is selected.
   if (!result_lines_.empty()) view_->SelectResult(search_index_);
@@ -70,9 +85,8 @@ int SearchWindow::SelectedLine() const {
 }
 
 void SearchWindow::EditChange(const std::string& text) {
-  hooks_.guarded([&] {
-    SetResults(MatchingLines(state_.playlist.lines, AsciiLower(text)));
-  });
+  hooks_.guarded(
+      [&] { SetResults(MatchingLines(state_.playlist, AsciiLower(text))); });
 }
 
 bool SearchWindow::EditKeyDown(int virtual_key) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,7 +58,13 @@ class SearchWindow : public SearchEvents {
 // Lines whose text as shown (UTF-8, or CP1252 when not valid UTF-8), in
 // ASCII lower case, contains needle (UTF-8, already lower case), in playlist
 // order; every line when needle is empty.
+std::vector<int> MatchingLines(int count,
+                               const std::function<std::string(int)>& line_at,
+                               const std::string& needle);
 std::vector<int> MatchingLines(const std::vector<std::string>& lines,
+                               const std::string& needle);
+// The same over the playlist's lines, made one at a time.
+std::vector<int> MatchingLines(const PlaylistModel& model,
                                const std::string& needle);
 
 // Search1Click and the Search hotkey: opens a search window modally unless

@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <random>
+#include <string_view>
 
 #include "core/util/text.h"
 
@@ -174,8 +177,13 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string* content,
-                   std::string* error) {
+namespace {
+
+// Hands the file's size, then each block of it in order, to the callbacks;
+// false when it cannot be opened or read.
+bool ReadBlocks(const std::string& path, std::string* error,
+                const std::function<void(size_t)>& on_size,
+                const std::function<void(std::string_view)>& on_block) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     Fail(error, errno);
@@ -187,8 +195,7 @@ bool ReadWholeFile(const std::string& path, std::string* content,
     Fail(error, EISDIR);
     return false;
   }
-  std::string data;
-  if (info.st_size > 0) data.reserve(static_cast<size_t>(info.st_size));
+  if (info.st_size > 0) on_size(static_cast<size_t>(info.st_size));
   char buffer[1 << 16];
   while (true) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -199,10 +206,57 @@ bool ReadWholeFile(const std::string& path, std::string* content,
       return false;
     }
     if (got == 0) break;
-    data.append(buffer, static_cast<size_t>(got));
+    on_block(std::string_view(buffer, static_cast<size_t>(got)));
   }
   ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* content,
+                   std::string* error) {
+  std::string data;
+  if (!ReadBlocks(
+          path, error, [&data](size_t size) { data.reserve(size); },
+          [&data](std::string_view block) { data.append(block); })) {
+    return false;
+  }
   *content = std::move(data);
+  return true;
+}
+
+bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
+                   std::string* error) {
+  size_t line_ends = 0;
+  auto ignore_size = [](size_t) {};
+  if (!ReadBlocks(path, error, ignore_size, [&line_ends](std::string_view b) {
+        line_ends += std::count(b.begin(), b.end(), '\n');
+      })) {
+    return false;
+  }
+  std::vector<std::string> read;
+  read.reserve(line_ends + 1);
+  std::string line;
+  bool after_cr = false;
+  auto split = [&](std::string_view block) {
+    for (char c : block) {
+      if (after_cr && c == '\n') {
+        after_cr = false;
+        continue;
+      }
+      after_cr = c == '\r';
+      if (c == '\r' || c == '\n') {
+        read.emplace_back(line);  // a copy of its own size
+        line.clear();
+      } else {
+        line.push_back(c);
+      }
+    }
+  };
+  if (!ReadBlocks(path, error, ignore_size, split)) return false;
+  if (!line.empty()) read.emplace_back(line);
+  *lines = std::move(read);
   return true;
 }
 

@@ -2,11 +2,16 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kivo {
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* content,
+                   std::string* error = nullptr);
+// The file's lines as SplitLines gives them (CR, LF and CR LF end a line),
+// read block by block: a long playlist is never held whole beside its lines.
+bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
                    std::string* error = nullptr);
 
 // Replaces the file at path with content: written to a temporary file in the

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "core/app/context.h"
+#include "core/playlist/playlist_model.h"
+
+namespace kivo {
+
+// Finds out whether the files of the unchecked entries exist, on a worker
+// thread in batches, so that a long list on a slow disk never holds the
+// window: each batch's lines are fixed (and the list repainted) as it
+// arrives. A batch that comes back after the list was reordered, shortened
+// or refreshed is dropped and the check goes on from the first entry still
+// unchecked. Calling it while a check runs changes nothing. GUI thread only.
+void CheckEntryFiles(Context& context, PlaylistModel& model);
+
+}  // namespace kivo
