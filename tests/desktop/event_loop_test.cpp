@@ -103,6 +103,33 @@ TEST(EventLoopTest, DrawOnlyTimersRestWhileNoWindowIsOnScreen) {
   }
 }
 
+// A tick may put the next one off (or bring it forward); the one after keeps
+// the timer's own pace again.
+TEST(EventLoopTest, ATickMayMoveTheNextOneOnly) {
+  QtEventLoop event_loop;
+  int ticks = 0;
+  event_loop.AddTimer("Time", 60000, [&] {
+    if (++ticks == 1) event_loop.SetTimerNextTick("Time", 1);
+  });
+  event_loop.SetTimerEnabled("Time", true);
+  event_loop.SetTimerNextTick("Time", 0);
+  RunUntil([&] { return ticks >= 2; });
+  EXPECT_EQ(ticks, 2);
+  // Back at a minute a tick: nothing more within a short while.
+  QTimer done;
+  done.setSingleShot(true);
+  done.start(300);
+  RunUntil([&] { return !done.isActive() || ticks > 2; });
+  EXPECT_EQ(ticks, 2);
+  // A stopped timer stays stopped.
+  event_loop.SetTimerEnabled("Time", false);
+  event_loop.SetTimerNextTick("Time", 0);
+  EXPECT_FALSE(event_loop.TimerEnabled("Time"));
+  done.start(50);
+  RunUntil([&] { return !done.isActive(); });
+  EXPECT_EQ(ticks, 2);
+}
+
 TEST(EventLoopTest, WorkersAreNamedAndCounted) {
   QtEventLoop event_loop;
   std::string name_seen;
