@@ -113,8 +113,12 @@ void QtEventLoop::ApplyTimer(Timer& timer) {
 bool QtEventLoop::AnyWindowShown() {
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
     const Qt::WindowType type = widget->windowType();
-    if ((type == Qt::Window || type == Qt::Dialog) && widget->isVisible() &&
-        !widget->isMinimized()) {
+    // The tray icon on X11 is a window the window manager leaves alone; it
+    // stays on screen while the main window is hidden in the tray.
+    const bool unmanaged =
+        widget->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+    if ((type == Qt::Window || type == Qt::Dialog) && !unmanaged &&
+        widget->isVisible() && !widget->isMinimized()) {
       return true;
     }
   }
