@@ -1,6 +1,5 @@
 #include "core/playback/time_display.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -13,11 +12,11 @@ namespace {
 
 constexpr long long kHour = 3600;
 constexpr char kCaptionPrefix[] = "Kivo Player  -  ";
-// The tick after a whole second comes this much after it, and never sooner
-// than kShortestWaitMs: the position advances a device buffer (about 0.1 s)
-// at a time, so a reading just short of the second is one buffer old.
-constexpr int kPastTheSecondMs = 20;
-constexpr int kShortestWaitMs = 100;
+// The tick after a whole second comes this much after it: the position
+// advances a device buffer (about 0.1 s) at a time, ahead of what is heard by
+// up to one, so a tick this late finds the new second there, once a second,
+// and still in time with the sound.
+constexpr int kPastTheSecondMs = 100;
 
 // Milliseconds until the whole second of the position changes, plus a little;
 // the timer's own interval when the position is unknown.
@@ -26,8 +25,7 @@ int MsToNextSecond(AudioLibrary& audio, AudioLibrary::Handle channel) {
       audio.ChannelBytes2Seconds(channel, audio.ChannelGetPosition(channel, 0));
   if (!std::isfinite(seconds) || seconds < 0) return kTimeIntervalMs;
   double left = std::floor(seconds) + 1 - seconds;
-  return std::max(kShortestWaitMs,
-                  static_cast<int>(std::ceil(left * 1000)) + kPastTheSecondMs);
+  return static_cast<int>(std::ceil(left * 1000)) + kPastTheSecondMs;
 }
 
 }  // namespace
