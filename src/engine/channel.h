@@ -29,7 +29,10 @@ namespace kivo::engine {
 // Once the decode thread runs, nothing but that thread waits for
 // `decoder_mutex_`: a seek takes it only when it is free and is otherwise
 // handed to the thread, so pausing, resuming, seeking and freeing never wait
-// for a read in progress, from a file or the network.
+// for a read in progress, from a file or the network. The first play and a
+// seek that finds the decoder free decode the first slice of a file on the
+// caller's thread (a millisecond or two), so that the device never plays a
+// buffer of silence while the thread catches up.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
