@@ -16,6 +16,9 @@ constexpr size_t kChunkFrames = 2048;
 // fills up to kBufferMs at once: one wakeup per 1.5 s of music.
 constexpr uint32_t kBufferMs = 2000;
 constexpr uint32_t kLowWaterMs = 500;
+// A first play or a seek decodes this much before it returns, more than one
+// device buffer, so that the next callback plays rather than silence.
+constexpr uint32_t kFirstSliceMs = 150;
 constexpr uint32_t kLevelSliceMs = 20;
 // A stalled network stream plays again once this much is buffered.
 constexpr uint32_t kResumeMs = 200;
@@ -65,7 +68,7 @@ bool Channel::Play(uint32_t device_rate, bool restart) {
   {
     std::lock_guard lock(mutex_);
     if (quit_) return false;
-    ended = decoded_end_ && ring_.empty() && last_delivered_;
+    ended = decoded_end_ && (draining_ || ring_.empty());
   }
   // A channel that never played is at its start already; seeking there would
   // only cost a decoder reset.
@@ -84,8 +87,23 @@ void Channel::StartDecoding(uint32_t device_rate) {
   // A running decode thread may hold the decoder in a network read.
   if (thread_started_) return;
   std::lock_guard decoder_lock(decoder_mutex_);
+  uint64_t epoch;
+  size_t fill_frames;
+  {
+    std::lock_guard lock(mutex_);
+    if (thread_started_ || quit_) return;
+    ConfigureLocked(device_rate);
+    epoch = seek_epoch_;
+    fill_frames = network_ ? 0 : device_rate * kFirstSliceMs / 1000;
+  }
+  FillFirstSlice(epoch, fill_frames);
   std::lock_guard lock(mutex_);
-  if (thread_started_ || quit_) return;
+  if (quit_) return;
+  thread_ = std::thread([this] { DecodeLoop(); });
+  thread_started_ = true;
+}
+
+void Channel::ConfigureLocked(uint32_t device_rate) {
   device_rate_ = device_rate;
   uint32_t rate = format().sample_rate;
   chunk_output_frames_ = kChunkFrames;
@@ -99,8 +117,6 @@ void Channel::StartDecoding(uint32_t device_rate) {
   low_water_frames_ = std::min<size_t>(device_rate * kLowWaterMs / 1000,
                                        capacity - chunk_output_frames_);
   heard_levels_.Configure(device_rate, device_rate * kLevelSliceMs / 1000);
-  thread_ = std::thread([this] { DecodeLoop(); });
-  thread_started_ = true;
 }
 
 bool Channel::Pause() {
@@ -114,7 +130,13 @@ bool Channel::Stop() {
   std::lock_guard lock(mutex_);
   if (decode_only_) return false;
   run_ = Run::kStopped;
+  draining_ = false;
   return true;
+}
+
+bool Channel::Draining() const {
+  std::lock_guard lock(mutex_);
+  return draining_;
 }
 
 int Channel::State() const {
@@ -163,14 +185,34 @@ bool Channel::SetPositionFrames(uint64_t frame) {
 bool Channel::SeekDecoder(uint64_t frame) {
   if (!decoder_->Seek(frame)) return false;
   if (resampler_) resampler_->Reset();
+  uint64_t epoch;
+  size_t fill_frames = 0;
   {
     std::lock_guard lock(mutex_);
     pending_seek_.reset();
-    ++seek_epoch_;
+    epoch = ++seek_epoch_;
     ResetBufferLocked(frame);
+    // A network read may wait: a stream leaves the refill to its thread.
+    if (thread_started_ && !network_) {
+      fill_frames = device_rate_ * kFirstSliceMs / 1000;
+    }
   }
+  FillFirstSlice(epoch, fill_frames);
   space_cv_.notify_all();
   return true;
+}
+
+void Channel::FillFirstSlice(uint64_t epoch, size_t fill_frames) {
+  if (fill_frames == 0) return;
+  // A file decodes in far less than a callback: the first slice goes into
+  // the ring here, before the device asks for it; the thread does the rest.
+  std::vector<float> chunk(kChunkFrames * 2);
+  while (DecodeChunkLocked(&chunk, epoch)) {
+    std::lock_guard lock(mutex_);
+    if (epoch != seek_epoch_ || decoded_end_ || ring_.size() >= fill_frames) {
+      return;
+    }
+  }
 }
 
 void Channel::ResetBufferLocked(uint64_t frame) {
@@ -178,7 +220,7 @@ void Channel::ResetBufferLocked(uint64_t frame) {
   heard_levels_.Clear();
   refilling_ = true;
   decoded_end_ = false;
-  last_delivered_ = false;
+  draining_ = false;
   base_frame_ = frame;
   consumed_frames_ = 0;
 }
@@ -218,6 +260,10 @@ void Channel::DecodeLoop() {
 // the thread should end.
 bool Channel::DecodeChunk(std::vector<float>* chunk, uint64_t epoch) {
   std::lock_guard decoder_lock(decoder_mutex_);
+  return DecodeChunkLocked(chunk, epoch);
+}
+
+bool Channel::DecodeChunkLocked(std::vector<float>* chunk, uint64_t epoch) {
   size_t frames = decoder_->Read(chunk->data(), kChunkFrames);
   const float* data = chunk->data();
   size_t out_frames = frames;
@@ -235,37 +281,42 @@ bool Channel::DecodeChunk(std::vector<float>* chunk, uint64_t epoch) {
   return true;
 }
 
-bool Channel::MixInto(float* out, size_t frames, float gain) {
-  bool finished = false;
+Channel::MixOutcome Channel::MixInto(float* out, size_t frames, float gain) {
+  MixOutcome outcome;
   bool refill = false;
   {
     std::lock_guard lock(mutex_);
-    if (run_ != Run::kPlaying) return false;
+    if (run_ != Run::kPlaying && !draining_) return outcome;
+    // A stream back from a stall plays (and shows so) for at least the
+    // buffer it comes back in, however little it brought.
+    bool resumed = stalled_;
     if (stalled_) {
       bool enough = ring_.size() >= device_rate_ * kResumeMs / 1000 ||
                     ring_.free() < chunk_output_frames_ || decoded_end_;
-      if (!enough) return false;
+      if (!enough) return outcome;
       stalled_ = false;
     }
     heard_levels_.BeginBuffer(frames, HeardLevels::Clock::now());
-    size_t mixed = ring_.MixOut(
+    outcome.mixed_frames = ring_.MixOut(
         out, frames, gain, heard_levels_.slice_frames(),
         [this](float left, float right) {
           heard_levels_.AddSlice(ToLevel(left) | (ToLevel(right) << 16));
         });
-    consumed_frames_ += mixed;
-    if (decoded_end_ && ring_.empty()) {
-      // The last samples went out in the previous callback: they are heard.
-      finished = mixed == 0 && last_delivered_;
-      last_delivered_ = true;
-      if (finished) run_ = Run::kStopped;
-    } else if (mixed < frames && network_) {
+    consumed_frames_ += outcome.mixed_frames;
+    if (draining_) {
+      outcome.finished = ring_.empty();
+      draining_ = !outcome.finished;
+    } else if (decoded_end_ && ring_.size() < frames && !resumed) {
+      outcome.end_reached = true;
+      run_ = Run::kStopped;
+      draining_ = true;
+    } else if (outcome.mixed_frames < frames && network_ && !decoded_end_) {
       stalled_ = true;
     }
     refill = NeedsRefillLocked();
   }
   if (refill) space_cv_.notify_one();
-  return finished;
+  return outcome;
 }
 
 bool Channel::NeedsRefillLocked() {

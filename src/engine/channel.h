@@ -29,7 +29,10 @@ namespace kivo::engine {
 // Once the decode thread runs, nothing but that thread waits for
 // `decoder_mutex_`: a seek takes it only when it is free and is otherwise
 // handed to the thread, so pausing, resuming, seeking and freeing never wait
-// for a read in progress, from a file or the network.
+// for a read in progress, from a file or the network. The first play and a
+// seek that finds the decoder free decode the first slice of a file on the
+// caller's thread (a millisecond or two), so that the device never plays a
+// buffer of silence while the thread catches up.
 class Channel {
  public:
   enum class Run { kStopped, kPlaying, kPaused };
@@ -63,17 +66,34 @@ class Channel {
   // engine's reaper calls it, never a caller of the engine.
   void Join();
 
+  struct MixOutcome {
+    size_t mixed_frames = 0;
+    // The end is reached: what is left goes out with the next buffer. The
+    // channel counts as stopped from here, and its end sync is due now, so
+    // that a channel started from it can begin where this one stops.
+    bool end_reached = false;
+    // The last frame has gone out, `mixed_frames` into this buffer: the
+    // channel leaves the mixer.
+    bool finished = false;
+  };
   // Audio callback: mixes what is buffered onto `out`, one device buffer of
-  // `frames`. True once the channel has ended and its last sample left in the
-  // previous callback.
-  bool MixInto(float* out, size_t frames, float gain);
+  // `frames`.
+  MixOutcome MixInto(float* out, size_t frames, float gain);
+  // Between the end reached and the last frame mixed; a stop ends it.
+  bool Draining() const;
 
  private:
   void StartDecoding(uint32_t device_rate);
   void DecodeLoop();
   bool DecodeChunk(std::vector<float>* chunk, uint64_t epoch);
+  // The same under decoder_mutex_, held by the caller.
+  bool DecodeChunkLocked(std::vector<float>* chunk, uint64_t epoch);
   // Seeks an idle decoder; under decoder_mutex_.
   bool SeekDecoder(uint64_t frame);
+  // Decodes up to `fill_frames` into the ring at once; under decoder_mutex_.
+  void FillFirstSlice(uint64_t epoch, size_t fill_frames);
+  // Sizes the ring and the resampler for the device; under both mutexes.
+  void ConfigureLocked(uint32_t device_rate);
   void ResetBufferLocked(uint64_t frame);
   // After a mix: wakes the decode thread when the buffer ran low.
   bool NeedsRefillLocked();
@@ -93,7 +113,7 @@ class Channel {
   bool stalled_ = false;
   bool refilling_ = true;  // the decode thread fills until the ring is full
   bool decoded_end_ = false;
-  bool last_delivered_ = false;
+  bool draining_ = false;
   bool quit_ = false;
   std::atomic<bool> thread_started_{false};
   uint32_t device_rate_ = 0;

@@ -30,14 +30,19 @@ namespace kivo::engine {
 // block on playback or on the network, with two exceptions: StreamCreateUrl
 // connects and probes the stream (up to about the network time-out), and
 // StreamCreateFile and MusicLoad read the file's headers (MusicLoad reads the
-// whole module). Resuming a stalled stream returns at once, and freeing a
-// channel (StreamFree, MusicFree, Free) hands its threads to the kivo-reap
-// thread instead of waiting for them; the destructor waits for them all.
+// whole module); the first play and a seek of a file decode its first 150 ms.
+// Resuming a stalled stream returns at once, and freeing a channel (StreamFree,
+// MusicFree, Free) hands its threads to the kivo-reap thread instead of waiting
+// for them; the destructor waits for them all.
 //
 // Network streams recover: once open, a stream whose connection drops or
 // stays silent for the network time-out reconnects on its own, stalled
 // meanwhile, and ends only on a refusal (HTTP 4xx), at the end of a stream of
 // known length, or when kConfigNetReconnectMs have passed (net_source.h).
+//
+// The end sync fires while a channel's last device buffer is made ready; the
+// channel counts as stopped from then, its last frames still play (also when
+// it is freed), and a channel played from the sync starts right after them.
 //
 // Callbacks. Syncs run on the engine's kivo-sync thread; the download
 // callback of a network stream runs on that stream's kivo-net thread. Neither

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -21,11 +22,12 @@ class FrameRing {
   // Appends up to free() frames; returns how many were taken.
   size_t Push(const float* stereo, size_t frames) {
     frames = std::min(frames, free());
-    for (size_t i = 0; i < frames; ++i) {
-      size_t slot = (head_ + size_ + i) % capacity_;
-      data_[slot * 2] = stereo[i * 2];
-      data_[slot * 2 + 1] = stereo[i * 2 + 1];
-    }
+    size_t tail = capacity_ == 0 ? 0 : (head_ + size_) % capacity_;
+    // In at most two runs: up to the end of the storage, then from its start.
+    size_t first_run = std::min(frames, capacity_ - tail);
+    std::copy_n(stereo, first_run * 2, data_.begin() + tail * 2);
+    std::copy_n(stereo + first_run * 2, (frames - first_run) * 2,
+                data_.begin());
     size_ += frames;
     return frames;
   }
@@ -40,20 +42,23 @@ class FrameRing {
     frames = std::min(frames, size_);
     float peak_left = 0;
     float peak_right = 0;
+    size_t in_slice = 0;
+    size_t slot = head_;
     for (size_t i = 0; i < frames; ++i) {
-      size_t slot = (head_ + i) % capacity_;
       float left = data_[slot * 2];
       float right = data_[slot * 2 + 1];
+      if (++slot == capacity_) slot = 0;
       out[i * 2] += left * gain;
       out[i * 2 + 1] += right * gain;
-      peak_left = std::max(peak_left, left < 0 ? -left : left);
-      peak_right = std::max(peak_right, right < 0 ? -right : right);
-      if ((i + 1) % slice_frames == 0 || i + 1 == frames) {
+      peak_left = std::max(peak_left, std::abs(left));
+      peak_right = std::max(peak_right, std::abs(right));
+      if (++in_slice == slice_frames || i + 1 == frames) {
         on_peak(peak_left, peak_right);
         peak_left = peak_right = 0;
+        in_slice = 0;
       }
     }
-    head_ = (head_ + frames) % capacity_;
+    head_ = slot;
     size_ -= frames;
     return frames;
   }

@@ -9,10 +9,11 @@ namespace kivo::engine {
 
 namespace {
 
-// The device buffer: as large as possible for few wakeups, while a pause, a
-// seek or a volume change, applied at the next callback and heard after the
-// buffer the device still holds, stays within about 100 ms.
-constexpr uint32_t kCallbackMs = 50;
+// The device buffer: the largest power of two of frames within 100 ms (4,096
+// frames at 44.1 and 48 kHz, about ten callbacks a second), so that a pause,
+// a seek or a volume change, applied at the next callback, still leaves the
+// device within a tenth of a second.
+constexpr uint32_t kCallbackMs = 100;
 
 Uint16 CallbackFrames(uint32_t rate) {
   uint32_t frames = 256;
@@ -56,6 +57,7 @@ std::unique_ptr<Output> Output::Open(int device, uint32_t freq,
   if (output->device_ == 0) return nullptr;
   output->sample_rate_ = static_cast<uint32_t>(obtained.freq);
   output->ended_.reserve(16);
+  output->finished_.reserve(16);
   SDL_PauseAudioDevice(output->device_, 0);
   return output;
 }
@@ -65,17 +67,30 @@ Output::~Output() {
 }
 
 void Output::Add(std::shared_ptr<Channel> channel) {
+  std::vector<std::shared_ptr<Channel>> finished = TakeFinished();
   std::lock_guard lock(mixer_mutex_);
-  if (std::find(playing_.begin(), playing_.end(), channel) == playing_.end()) {
-    playing_.push_back(std::move(channel));
+  bool present = false;
+  bool draining = false;
+  for (const Playing& entry : playing_) {
+    present = present || entry.channel == channel;
+    draining = draining || entry.channel->Draining();
   }
+  if (!present) playing_.push_back({std::move(channel), draining});
 }
 
 void Output::Remove(const Channel* channel) {
+  std::vector<std::shared_ptr<Channel>> finished = TakeFinished();
   std::lock_guard lock(mixer_mutex_);
-  std::erase_if(playing_, [channel](const std::shared_ptr<Channel>& c) {
-    return c.get() == channel;
+  std::erase_if(playing_, [channel](const Playing& entry) {
+    return entry.channel.get() == channel && !entry.channel->Draining();
   });
+}
+
+std::vector<std::shared_ptr<Channel>> Output::TakeFinished() {
+  std::vector<std::shared_ptr<Channel>> finished;
+  std::lock_guard lock(mixer_mutex_);
+  finished.swap(finished_);
+  return finished;
 }
 
 void Output::Callback(void* user, Uint8* stream, int length) {
@@ -86,24 +101,40 @@ void Output::Callback(void* user, Uint8* stream, int length) {
 }
 
 void Output::Mix(float* out, size_t frames) {
-  float stream_gain = static_cast<float>(volumes_->stream.load()) / 10000.0f;
-  float music_gain = static_cast<float>(volumes_->music.load()) / 10000.0f;
+  stream_gain_ = static_cast<float>(volumes_->stream.load()) / 10000.0f;
+  music_gain_ = static_cast<float>(volumes_->music.load()) / 10000.0f;
   {
     std::lock_guard lock(mixer_mutex_);
     ended_.clear();
-    for (const auto& channel : playing_) {
-      float gain = channel->format().is_module ? music_gain : stream_gain;
-      if (channel->MixInto(out, frames, gain)) {
-        ended_.push_back(channel->handle());
+    size_t end_frame = 0;
+    for (Playing& entry : playing_) {
+      if (!entry.follows) {
+        end_frame = std::max(end_frame, MixOne(entry, out, frames));
       }
     }
-    // An ended channel leaves the mixer; the engine still owns it.
-    std::erase_if(playing_, [this](const std::shared_ptr<Channel>& c) {
-      return std::find(ended_.begin(), ended_.end(), c->handle()) !=
-             ended_.end();
-    });
+    for (Playing& entry : playing_) {
+      if (entry.follows) {
+        entry.follows = false;
+        MixOne(entry, out + end_frame * 2, frames - end_frame);
+      }
+    }
+    // A finished channel leaves the mixer; others may still hold it.
+    for (Playing& entry : playing_) {
+      if (entry.finished) finished_.push_back(std::move(entry.channel));
+    }
+    std::erase_if(playing_,
+                  [](const Playing& entry) { return entry.finished; });
   }
   for (uint32_t handle : ended_) on_end_(handle);
+}
+
+size_t Output::MixOne(Playing& entry, float* out, size_t frames) {
+  Channel& channel = *entry.channel;
+  float gain = channel.format().is_module ? music_gain_ : stream_gain_;
+  Channel::MixOutcome outcome = channel.MixInto(out, frames, gain);
+  if (outcome.end_reached) ended_.push_back(channel.handle());
+  entry.finished = outcome.finished;
+  return outcome.finished ? outcome.mixed_frames : 0;
 }
 
 }  // namespace kivo::engine

@@ -76,6 +76,11 @@ TEST(EventLoopTest, DrawOnlyTimersRestWhileNoWindowIsOnScreen) {
   QtEventLoop event_loop;
   QWidget window;
   window.show();
+  // What Qt shows as the tray icon on X11: a window the window manager
+  // leaves alone, on screen all the time; it is no window to draw on.
+  QWidget tray_icon(nullptr, Qt::Window | Qt::FramelessWindowHint |
+                                 Qt::BypassWindowManagerHint);
+  tray_icon.show();
   int draws = 0;
   int others = 0;
   event_loop.AddTimer("Time", 1, [&] { ++draws; });
@@ -101,6 +106,33 @@ TEST(EventLoopTest, DrawOnlyTimersRestWhileNoWindowIsOnScreen) {
     RunUntil([&] { return draws >= draws_hidden + 3; });
     EXPECT_GE(draws, draws_hidden + 3);
   }
+}
+
+// A tick may put the next one off (or bring it forward); the one after keeps
+// the timer's own pace again.
+TEST(EventLoopTest, ATickMayMoveTheNextOneOnly) {
+  QtEventLoop event_loop;
+  int ticks = 0;
+  event_loop.AddTimer("Time", 60000, [&] {
+    if (++ticks == 1) event_loop.SetTimerNextTick("Time", 1);
+  });
+  event_loop.SetTimerEnabled("Time", true);
+  event_loop.SetTimerNextTick("Time", 0);
+  RunUntil([&] { return ticks >= 2; });
+  EXPECT_EQ(ticks, 2);
+  // Back at a minute a tick: nothing more within a short while.
+  QTimer done;
+  done.setSingleShot(true);
+  done.start(300);
+  RunUntil([&] { return !done.isActive() || ticks > 2; });
+  EXPECT_EQ(ticks, 2);
+  // A stopped timer stays stopped.
+  event_loop.SetTimerEnabled("Time", false);
+  event_loop.SetTimerNextTick("Time", 0);
+  EXPECT_FALSE(event_loop.TimerEnabled("Time"));
+  done.start(50);
+  RunUntil([&] { return !done.isActive(); });
+  EXPECT_EQ(ticks, 2);
 }
 
 TEST(EventLoopTest, WorkersAreNamedAndCounted) {

@@ -68,7 +68,7 @@ class EngineReconnect : public EngineNet {
         },
         20000);
     ASSERT_EQ(ended.count(), 1) << "the station came back and played out";
-    EXPECT_TRUE(StalledThenPlayed(states));
+    EXPECT_TRUE(StalledThenPlayed(states)) << ::testing::PrintToString(states);
     ASSERT_TRUE(WaitUntil([&] { return downloaded_.nulls() == 1; }));
     EXPECT_TRUE(downloaded_.bytes == *audio_);
   }

@@ -1,6 +1,7 @@
 // The player's playback on the real engine: generated one-second files and a
 // loopback radio station, with SDL's dummy output.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include "core/playlist/entry_names.h"
+#include "engine/capture.h"
 #include "engine/hostile_media.h"
 #include "engine/player_fixture.h"
 #include "support/radio_server.h"
@@ -33,6 +35,44 @@ TEST_F(PlayerOnEngineTest, NoRepeatStopsAfterTheLastLine) {
   std::vector<int> played = PlayedFor(4.5);
   EXPECT_EQ(played, (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(ChannelState(), AudioLibrary::kActiveStopped);
+}
+
+// The player's output captured by SDL's disk driver, paced in real time.
+class PlayerHeardTest : public PlayerOnEngineTest {
+ protected:
+  static void SetUpTestSuite() {
+    capture_path_ = std::filesystem::temp_directory_path() /
+                    ("kivo-heard-" + std::to_string(getpid()) + ".raw");
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", capture_path_.c_str(), 1);
+    unsetenv("SDL_DISKAUDIODELAY");
+  }
+  static void TearDownTestSuite() {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::filesystem::remove(capture_path_);
+  }
+  static inline std::filesystem::path capture_path_;
+};
+
+TEST_F(PlayerHeardTest, TheNextLineFollowsWithoutSilence) {
+  std::string a = dir.File("a.wav");
+  std::string b = dir.File("b.wav");
+  // The first ends part-way through a device buffer.
+  ASSERT_TRUE(engine::test::Render(a, "0.3", 0.37, "-c:a pcm_f32le"));
+  ASSERT_TRUE(engine::test::Render(b, "0.2", 0.3, "-c:a pcm_f32le"));
+  dir.Write("settings.ini",
+            "[settings]\r\nDonationMsg=0\r\nMode=3\r\nvolume=10000\r\n");
+  ASSERT_TRUE(player->Startup({dir.Write("two.kpp", a + "\r\n" + b + "\r\n")},
+                              dir.path()));
+  std::vector<int> played = PlayedFor(1.5);
+  EXPECT_EQ(played, (std::vector<int>{0, 1}));
+  audio.Free();  // closes the file
+  engine::test::Capture heard(engine::test::ReadFloats(capture_path_.string()));
+  EXPECT_EQ(heard.CountNear(0.3f, 0.001f), 37 * 441u);
+  EXPECT_EQ(heard.CountNear(0.2f, 0.001f), 30 * 441u);
+  auto [first, last] = heard.Span(0.1f);
+  // Every frame between the first sound and the last is one of the two.
+  EXPECT_EQ(last - first, 67 * 441u) << "frames of silence between the lines";
 }
 
 TEST_F(PlayerOnEngineTest, ShufflePlaysEachOncePerCycle) {

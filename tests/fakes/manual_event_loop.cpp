@@ -9,7 +9,14 @@ void ManualEventLoop::Post(Task task) {
 
 void ManualEventLoop::AddTimer(const std::string& name, int interval_ms,
                                Task on_tick) {
-  timers_[name] = Timer{interval_ms, false, std::move(on_tick)};
+  timers_[name] = Timer{interval_ms, false, std::move(on_tick), interval_ms};
+}
+
+void ManualEventLoop::SetTimerNextTick(const std::string& name, int delay_ms) {
+  auto it = timers_.find(name);
+  if (it != timers_.end() && it->second.enabled) {
+    it->second.next_tick_ms = delay_ms;
+  }
 }
 
 void ManualEventLoop::SetTimerEnabled(const std::string& name, bool enabled) {
@@ -70,6 +77,7 @@ bool ManualEventLoop::Tick(const std::string& name) {
   auto it = timers_.find(name);
   if (it == timers_.end() || !it->second.enabled) return false;
   Task on_tick = it->second.on_tick;
+  it->second.next_tick_ms = it->second.interval_ms;
   on_tick();
   return true;
 }
@@ -77,6 +85,11 @@ bool ManualEventLoop::Tick(const std::string& name) {
 int ManualEventLoop::interval_ms(const std::string& name) const {
   auto it = timers_.find(name);
   return it == timers_.end() ? 0 : it->second.interval_ms;
+}
+
+int ManualEventLoop::next_tick_ms(const std::string& name) const {
+  auto it = timers_.find(name);
+  return it == timers_.end() ? 0 : it->second.next_tick_ms;
 }
 
 size_t ManualEventLoop::waiting_workers() const {

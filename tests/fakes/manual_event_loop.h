@@ -20,6 +20,7 @@ class ManualEventLoop : public EventLoop {
   bool TimerEnabled(const std::string& name) const override;
   // No window to hide: ticks are the test's to give.
   void SetTimerDrawsOnly(const std::string&) override {}
+  void SetTimerNextTick(const std::string& name, int delay_ms) override;
   void RunAsync(const std::string& thread_name, Task task) override;
   void Quit(int exit_code) override;
 
@@ -32,6 +33,9 @@ class ManualEventLoop : public EventLoop {
   // One tick of an enabled timer; false when it is disabled or unknown.
   bool Tick(const std::string& name);
   int interval_ms(const std::string& name) const;
+  // The delay the last tick (or call) asked for the next one; the interval
+  // when none did.
+  int next_tick_ms(const std::string& name) const;
   size_t waiting_workers() const;
   bool quit_called() const { return quit_called_; }
   int exit_code() const { return exit_code_; }
@@ -41,6 +45,7 @@ class ManualEventLoop : public EventLoop {
     int interval_ms = 0;
     bool enabled = false;
     Task on_tick;
+    int next_tick_ms = 0;
   };
   mutable std::mutex mutex_;
   std::deque<Task> posted_;

@@ -64,6 +64,34 @@ TEST(TimeDisplayTest, TheTimerFollowsThePlayingChannelOnly) {
   EXPECT_EQ(f.h.window.Caption(), "Kivo Player");
 }
 
+TEST(TimeDisplayTest, TheTimerSleepsUntilTheCaptionHasANewSecondToShow) {
+  TimeFixture f;
+  f.PlayTrack(600);
+  auto at_seconds = [&f](double seconds) {
+    f.h.audio.ChannelSetPosition(
+        f.Current(),
+        static_cast<uint64_t>(seconds * FakeAudioLibrary::kBytesPerSecond), 0);
+  };
+  // Shown whole seconds change only at the next one: 61.3 s waits 0.7 s and
+  // a little (the position moves a device buffer at a time), not a fifth of
+  // a second at a time.
+  at_seconds(61.3);
+  ASSERT_TRUE(f.h.loop.Tick("Time"));
+  EXPECT_GE(f.h.loop.next_tick_ms("Time"), 700);
+  EXPECT_LE(f.h.loop.next_tick_ms("Time"), 820);
+  at_seconds(61.99);
+  f.h.loop.Tick("Time");
+  EXPECT_GE(f.h.loop.next_tick_ms("Time"), 10);
+  EXPECT_LE(f.h.loop.next_tick_ms("Time"), 120);
+  // A seek shows its second at once, not at the old second's end.
+  f.h.player->SeekToSeconds(300);
+  EXPECT_EQ(f.h.loop.next_tick_ms("Time"), 0);
+  // Paused: the caption keeps still, the timer its own pace.
+  f.Click("Play1");
+  f.h.loop.Tick("Time");
+  EXPECT_EQ(f.h.loop.next_tick_ms("Time"), 200);
+}
+
 TEST(SeekbarTest, ClicksRoundHalvesToEvenAndSeek) {
   TimeFixture f;
   f.PlayTrack(10);

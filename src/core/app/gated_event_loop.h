@@ -29,6 +29,9 @@ class GatedEventLoop final : public EventLoop {
   void SetTimerDrawsOnly(const std::string& name) override {
     loop_.SetTimerDrawsOnly(name);
   }
+  void SetTimerNextTick(const std::string& name, int delay_ms) override {
+    loop_.SetTimerNextTick(name, delay_ms);
+  }
   void RunAsync(const std::string& thread_name, Task task) override {
     loop_.RunAsync(thread_name, std::move(task));
   }

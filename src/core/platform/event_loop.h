@@ -28,6 +28,10 @@ class EventLoop {
   // it while no window is on screen (hidden in the tray, minimized), without
   // changing TimerEnabled, and must tick it once when a window shows again.
   virtual void SetTimerDrawsOnly(const std::string& name) = 0;
+  // The next tick of a running timer comes `delay_ms` from now, later ones
+  // at its interval again: a tick that knows nothing changes before then
+  // spares the wakeups in between.
+  virtual void SetTimerNextTick(const std::string& name, int delay_ms) = 0;
 
   virtual void RunAsync(const std::string& thread_name, Task task) = 0;
 

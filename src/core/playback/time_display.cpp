@@ -12,6 +12,21 @@ namespace {
 
 constexpr long long kHour = 3600;
 constexpr char kCaptionPrefix[] = "Kivo Player  -  ";
+// The tick after a whole second comes this much after it: the position
+// advances a device buffer (about 0.1 s) at a time, ahead of what is heard by
+// up to one, so a tick this late finds the new second there, once a second,
+// and still in time with the sound.
+constexpr int kPastTheSecondMs = 100;
+
+// Milliseconds until the whole second of the position changes, plus a little;
+// the timer's own interval when the position is unknown.
+int MsToNextSecond(AudioLibrary& audio, AudioLibrary::Handle channel) {
+  double seconds =
+      audio.ChannelBytes2Seconds(channel, audio.ChannelGetPosition(channel, 0));
+  if (!std::isfinite(seconds) || seconds < 0) return kTimeIntervalMs;
+  double left = std::floor(seconds) + 1 - seconds;
+  return static_cast<int>(std::ceil(left * 1000)) + kPastTheSecondMs;
+}
 
 }  // namespace
 
@@ -59,6 +74,10 @@ void TimeTimer(Context& context, PlaybackState& state) {
   long long total = LengthSeconds(audio, channel);
   context.platform.window.SetCaption(
       TimeCaption(elapsed, total, context.menus.Checked("UP")));
+  // Caption and bar show whole seconds: nothing changes before the next one,
+  // so the timer sleeps until then instead of ticking five times a second.
+  context.platform.loop.SetTimerNextTick("Time",
+                                         MsToNextSecond(audio, channel));
 }
 
 void ResetSeekbar(Context& context, PlaybackState& state) {
@@ -76,6 +95,8 @@ void SeekTo(Context& context, const PlaybackState& state, int seconds) {
   AudioLibrary& audio = context.platform.audio;
   uint64_t bytes = audio.ChannelSeconds2Bytes(state.current_channel, seconds);
   audio.ChannelSetPosition(state.current_channel, bytes, 0);
+  // The caption may be waiting for the old position's next second.
+  context.platform.loop.SetTimerNextTick("Time", 0);
   context.platform.now_playing.Seeked();
 }
 

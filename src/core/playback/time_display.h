@@ -20,7 +20,8 @@ std::string TimeCaption(long long elapsed_seconds, long long total_seconds,
 long long ElapsedSeconds(AudioLibrary& audio, AudioLibrary::Handle channel);
 long long LengthSeconds(AudioLibrary& audio, AudioLibrary::Handle channel);
 
-// Handler of the `Time` timer: caption and seek bar while playing.
+// Handler of the `Time` timer: caption and seek bar while playing; the next
+// tick waits for the next whole second of the position.
 void TimeTimer(Context& context, PlaybackState& state);
 // Seek bar at 0 and disabled; enabled with the channel's length as range when
 // the length is known.

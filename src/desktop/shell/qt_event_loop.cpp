@@ -8,6 +8,7 @@
 #include <QMetaObject>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -63,10 +64,16 @@ void QtEventLoop::AddTimer(const std::string& name, int interval_ms,
                            Task on_tick) {
   Timer& timer = timers_[name];
   delete timer.timer;
-  timer = Timer{new QTimer(this), std::move(on_tick)};
+  timer = Timer{new QTimer(this), std::move(on_tick), interval_ms};
   timer.timer->setInterval(interval_ms);
   connect(timer.timer, &QTimer::timeout, this,
-          [tick = timer.on_tick] { RunGuarded(tick, "timer"); });
+          [qt_timer = timer.timer, interval_ms, tick = timer.on_tick] {
+            // After a deferred tick the timer keeps its own pace again.
+            if (qt_timer->interval() != interval_ms) {
+              qt_timer->setInterval(interval_ms);
+            }
+            RunGuarded(tick, "timer");
+          });
 }
 
 void QtEventLoop::SetTimerEnabled(const std::string& name, bool enabled) {
@@ -88,20 +95,30 @@ void QtEventLoop::SetTimerDrawsOnly(const std::string& name) {
   ApplyTimer(found->second);
 }
 
+void QtEventLoop::SetTimerNextTick(const std::string& name, int delay_ms) {
+  const auto found = timers_.find(name);
+  if (found == timers_.end() || !found->second.timer->isActive()) return;
+  found->second.timer->start(std::max(0, delay_ms));
+}
+
 void QtEventLoop::ApplyTimer(Timer& timer) {
   const bool run = timer.enabled && (window_shown_ || !timer.draws_only);
   if (!run) {
     timer.timer->stop();
   } else if (!timer.timer->isActive()) {
-    timer.timer->start();
+    timer.timer->start(timer.interval_ms);
   }
 }
 
 bool QtEventLoop::AnyWindowShown() {
   for (const QWidget* widget : QApplication::topLevelWidgets()) {
     const Qt::WindowType type = widget->windowType();
-    if ((type == Qt::Window || type == Qt::Dialog) && widget->isVisible() &&
-        !widget->isMinimized()) {
+    // The tray icon on X11 is a window the window manager leaves alone; it
+    // stays on screen while the main window is hidden in the tray.
+    const bool unmanaged =
+        widget->windowFlags().testFlag(Qt::BypassWindowManagerHint);
+    if ((type == Qt::Window || type == Qt::Dialog) && !unmanaged &&
+        widget->isVisible() && !widget->isMinimized()) {
       return true;
     }
   }

@@ -33,6 +33,7 @@ class QtEventLoop final : public QObject, public EventLoop {
   void SetTimerEnabled(const std::string& name, bool enabled) override;
   bool TimerEnabled(const std::string& name) const override;
   void SetTimerDrawsOnly(const std::string& name) override;
+  void SetTimerNextTick(const std::string& name, int delay_ms) override;
   void RunAsync(const std::string& thread_name, Task task) override;
   void Quit(int exit_code) override;
 
@@ -48,6 +49,7 @@ class QtEventLoop final : public QObject, public EventLoop {
   struct Timer {
     QTimer* timer = nullptr;
     Task on_tick;
+    int interval_ms = 0;
     bool enabled = false;
     bool draws_only = false;
   };
