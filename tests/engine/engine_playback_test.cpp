@@ -125,10 +125,12 @@ TEST_F(EnginePlayback, ToneIsHeardAtItsPitchForItsLengthThenEndSyncs) {
   EXPECT_NEAR(heard.Crossings(first, last) / seconds, 1000, 5);
   EXPECT_NEAR(heard.Peak(first, last), 0.5, 0.03);
   // The sync comes while the last device buffer is made ready (what follows
-  // then starts right after the last sample), never sooner, and never long
-  // after the end.
+  // then starts right after the last sample), never sooner. Later it is only
+  // bounded: the test device runs nine times faster than real time, so a
+  // loaded machine that holds the sync thread a tenth of a second back moves
+  // it a second of audio on (the gap tests check what is heard).
   EXPECT_GE(heard_at_sync + 20 * kTenMs, last);
-  EXPECT_LE(heard_at_sync, last + 10 * kTenMs);
+  EXPECT_LE(heard_at_sync, last + 100 * kTenMs);
   EXPECT_EQ(ended.count(), 1);
 }
 
