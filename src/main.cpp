@@ -42,6 +42,7 @@ Start PrepareStart(int argc, char** argv) {
 int RunPlayer(const Start& start, kivo::desktop::UnixInstanceLink& link,
               int& argc, char** argv) {
   kivo::desktop::PreferX11Window();
+  kivo::desktop::PaintWithoutSharedMemory();
   kivo::desktop::DesktopShell shell(argc, argv);
   kivo::engine::Engine audio;
   kivo::desktop::CurlHttpClient http;

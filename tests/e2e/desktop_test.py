@@ -132,6 +132,62 @@ def test_closing_on_a_slow_disk(session, program):
         folder.remove()
 
 
+def seekbar_filled_px(session, window, shot):
+    """How many pixels of the seek bar's middle row differ from its last one,
+    the unplayed background while a track is not near its end."""
+    if not session.screenshot(shot, window):
+        return -1
+    width, height = (int(v) for v in subprocess.run(
+        ["identify", "-format", "%w %h", shot], capture_output=True,
+        text=True).stdout.split())
+    row = subprocess.run(["convert", shot, "-crop", f"{width}x1+0+{height - 5}",
+                          "-depth", "8", "rgb:-"], capture_output=True).stdout
+    pixels = [row[i:i + 3] for i in range(0, len(row), 3)]
+    return sum(1 for pixel in pixels if pixel != pixels[-1])
+
+
+def elapsed_of(caption):
+    """Elapsed seconds of a caption "Kivo Player  -  mm:ss / mm:ss"."""
+    try:
+        minutes, seconds = caption.split("  -  ")[1].split(" / ")[0].split(":")
+        return int(minutes) * 60 + int(seconds)
+    except (IndexError, ValueError):
+        return -1
+
+
+def test_the_caption_and_seek_bar_follow_the_playing_file(session, program):
+    """Each second of a playing file shows in the window's title (both X11
+    title properties, which pagers and task lists read) and the seek bar."""
+    folder = ProgramFolder()
+    tone = make_tone(folder.file("long.mp3"), seconds=12)
+    player = Player(program, folder, [tone], env=session.display_env)
+    try:
+        window = session.visible_window("^Kivo Player  -  00:0", 30)
+        if not check(window, "playing shows the time in the caption"):
+            return
+        shot = os.path.join(SHOTS, ".seekbar.png")
+        first_px = seekbar_filled_px(session, window, shot)
+        first = elapsed_of(session.xdotool("getwindowname", window).strip())
+        time.sleep(3.2)
+        later_px = seekbar_filled_px(session, window, shot)
+        caption = session.xdotool("getwindowname", window).strip()
+        later = elapsed_of(caption)
+        check(3 <= later - first <= 4 and caption.endswith(" / 00:12"),
+              f"the caption counts the seconds: {first} then {caption!r}")
+        check(later_px > first_px,
+              f"the seek bar grows: {first_px} then {later_px} pixels")
+        names = session.run(["xprop", "-id", window, "WM_NAME",
+                             "_NET_WM_NAME"])
+        titles = [line.split(" = ", 1)[-1].strip('"')
+                  for line in names.splitlines()]
+        check(len(titles) == 2 and titles[0] == titles[1] and
+              elapsed_of(titles[0]) >= later,
+              f"both title properties hold the caption: {names!r}")
+    finally:
+        player.stop()
+        folder.remove()
+
+
 def main(program):
     global SHOTS
     # Beside the build trees: build/screenshots.
@@ -143,6 +199,7 @@ def main(program):
     os.makedirs(SHOTS, exist_ok=True)
     session = x_session.XSession()
     try:
+        test_the_caption_and_seek_bar_follow_the_playing_file(session, program)
         test_close_to_tray(session, program)
         test_closing_on_a_slow_disk(session, program)
         test_playing_menus_and_slim_mode(session, program)

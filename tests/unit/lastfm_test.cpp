@@ -17,8 +17,9 @@ class LastFmTest : public ::testing::Test {
   LastFmTest() {
     h.Start();
     h.loop.AddTimer("FMTime", 1000, [] {});
-    lastfm = std::make_unique<LastFm>(h.player->context(), state,
-                                      [] { return std::time_t{1000}; });
+    lastfm = std::make_unique<LastFm>(
+        h.player->context(), state, [] { return std::time_t{1000}; },
+        [this] { return now_ms; });
   }
   ~LastFmTest() override {
     h.loop.Drain();
@@ -70,6 +71,7 @@ class LastFmTest : public ::testing::Test {
 
   PlayerHarness h;
   PlayerState state;
+  int64_t now_ms = 0;
   std::unique_ptr<LastFm> lastfm;
   int files = 0;
 };
@@ -151,6 +153,37 @@ TEST_F(LastFmTest, TracksAreMarkedAtHalfTheirLengthOr240Seconds) {
   lastfm->ResetTrack();
   // It ends after 20 ticks, before the count reaches 30.
   EXPECT_EQ(TicksUntilMarked(OpenTrack(20), 20), -1);
+}
+
+// With the option off nothing ticks, yet turning it on during a track counts
+// what was played before, pauses left out, as ticking all along would have.
+TEST_F(LastFmTest, TurnedOnDuringATrackItCountsWhatWasPlayedBefore) {
+  AudioLibrary::Handle channel = OpenTrack(200);
+  Open(channel);
+  lastfm->CountPlayTime(true);
+  EXPECT_FALSE(h.loop.TimerEnabled("FMTime"));
+  now_ms += 50'400;
+  lastfm->CountPlayTime(false);  // paused
+  now_ms += 100'000;
+  lastfm->CountPlayTime(true);
+  now_ms += 40'700;
+  EXPECT_FALSE(h.loop.TimerEnabled("FMTime"));
+  Connect();
+  EXPECT_TRUE(h.loop.TimerEnabled("FMTime"));
+  EXPECT_EQ(state.played_seconds, 90);
+  EXPECT_EQ(TicksUntilMarked(channel), 10);  // 200 s: marked at 100
+}
+
+TEST_F(LastFmTest, WithTheOptionOnTheTimerCountsAndStopsWithTheTrack) {
+  Connect();
+  AudioLibrary::Handle channel = OpenTrack(200);
+  Open(channel);
+  lastfm->CountPlayTime(true);
+  EXPECT_TRUE(h.loop.TimerEnabled("FMTime"));
+  now_ms += 70'000;  // the ticks count here, not the clock
+  lastfm->CountPlayTime(false);
+  EXPECT_FALSE(h.loop.TimerEnabled("FMTime"));
+  EXPECT_EQ(state.played_seconds, 0);
 }
 
 TEST_F(LastFmTest, NowPlayingIsSentForEveryTrackWithItsBody) {

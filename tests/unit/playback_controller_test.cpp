@@ -43,7 +43,7 @@ TEST(PlayEntryTest, ALocalTrackOpensOnTheWorkerAndIsHandedToLastFm) {
   EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePlaying);
   EXPECT_EQ(f.h.window.selected, 1);
   EXPECT_TRUE(f.h.loop.TimerEnabled("Time"));
-  EXPECT_TRUE(f.h.loop.TimerEnabled("FMTime"));
+  EXPECT_TRUE(f.h.player->lastfm().CountingPlayTime());
   EXPECT_EQ(f.state().played_seconds, 0);
   EXPECT_FALSE(f.state().track_played);
   EXPECT_GT(f.state().track_start_time, 1600000000);
@@ -238,16 +238,28 @@ TEST(BalloonTest, OnlyATrackStartedByTheEndOfTheLastGetsOne) {
   EXPECT_EQ(f.h.tray.balloons.size(), 1u);
 }
 
+TEST(PlayEntryTest, WithLastFmOffNoTimerTicksForThePlayTimeCount) {
+  PlaybackFixture f;
+  f.AddEntry("a.mp3");
+  f.Play(0);
+  EXPECT_TRUE(f.h.player->lastfm().CountingPlayTime());
+  EXPECT_FALSE(f.h.loop.TimerEnabled("FMTime"));
+  f.h.player->context().menus.SetChecked("LastFM1", true);
+  f.Click("Play1");  // paused
+  f.Click("Play1");  // and on again, now with Last.fm on
+  EXPECT_TRUE(f.h.loop.TimerEnabled("FMTime"));
+}
+
 TEST(PlayPauseTest, PauseResumeAndStopFollowTheChannel) {
   PlaybackFixture f;
   f.AddEntry("a.mp3");
   f.Play(0);
   f.Click("Play1");
   EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePaused);
-  EXPECT_FALSE(f.h.loop.TimerEnabled("FMTime"));
+  EXPECT_FALSE(f.h.player->lastfm().CountingPlayTime());
   f.Click("Play1");
   EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePlaying);
-  EXPECT_TRUE(f.h.loop.TimerEnabled("FMTime"));
+  EXPECT_TRUE(f.h.player->lastfm().CountingPlayTime());
 
   f.h.window.SetCaption("Kivo Player  -  00:10 / 03:00");
   f.state().played_seconds = 12;
@@ -259,7 +271,7 @@ TEST(PlayPauseTest, PauseResumeAndStopFollowTheChannel) {
   EXPECT_EQ(f.h.window.seekbar_position, 0);
   EXPECT_FALSE(f.h.window.seekbar_enabled);
   EXPECT_FALSE(f.h.loop.TimerEnabled("Time"));
-  EXPECT_FALSE(f.h.loop.TimerEnabled("FMTime"));
+  EXPECT_FALSE(f.h.player->lastfm().CountingPlayTime());
   EXPECT_EQ(f.state().played_seconds, 0);
   EXPECT_EQ(f.log, (std::vector<std::string>{"now:-"}));
   EXPECT_EQ(f.model().playing_index, 0);

@@ -26,6 +26,9 @@ void Player::WireIntegrations() {
   hooks.submit_played = [this] {
     lastfm_.SubmitPlayed(state_.playback.current_channel);
   };
+  hooks.count_play_time = [this](bool counting) {
+    lastfm_.CountPlayTime(counting);
+  };
   hooks.scrobble_now_playing = [this] {
     lastfm_.ScrobbleNowPlaying(state_.playback.current_channel);
   };

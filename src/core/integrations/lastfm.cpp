@@ -8,13 +8,21 @@
 
 namespace kivo {
 
-LastFm::LastFm(Context& context, PlayerState& state, Clock clock)
+LastFm::LastFm(Context& context, PlayerState& state, Clock clock,
+               SteadyClock steady_ms)
     : context_(context),
       state_(state),
       clock_(std::move(clock)),
+      steady_ms_(std::move(steady_ms)),
       queue_path_(context.program_dir + "LastFM.Queue") {}
 
 LastFm::~LastFm() { WaitForWorkers(); }
+
+int64_t LastFm::SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 void LastFm::WaitForWorkers() {
   std::unique_lock lock(workers_mutex_);
@@ -52,8 +60,8 @@ void LastFm::OptionClicked() {
       std::lock_guard lock(session_mutex_);
       session_ = lastfm::Session{};
     }
+    CountPlayTime(false);
     state_.played_seconds = 0;
-    context_.platform.loop.SetTimerEnabled("FMTime", false);
     return;
   }
   std::string caption = context_.Text("strings", "18", "Last.fm Settings");
@@ -74,6 +82,7 @@ void LastFm::OptionClicked() {
 }
 
 void LastFm::StartHandshake() {
+  ResumeCountTimer();
   const SettingsStore& settings = context_.settings;
   std::string user = settings.ReadSettingText("Last.fm", "user", "");
   std::string password = lastfm::UnscramblePassword(
@@ -147,9 +156,27 @@ void LastFm::ScrobbleNowPlaying(AudioLibrary::Handle channel) {
 }
 
 void LastFm::ResetTrack() {
-  context_.platform.loop.SetTimerEnabled("FMTime", false);
+  CountPlayTime(false);
   state_.played_seconds = 0;
   state_.track_played = false;
+}
+
+void LastFm::CountPlayTime(bool counting) {
+  EventLoop& loop = context_.platform.loop;
+  const bool timed = loop.TimerEnabled("FMTime");
+  if (counting_ && !counting && !timed) {
+    state_.played_seconds +=
+        static_cast<int>((steady_ms_() - untimed_since_ms_) / 1000);
+  }
+  counting_ = counting;
+  untimed_since_ms_ = steady_ms_();
+  loop.SetTimerEnabled("FMTime", counting && context_.menus.Checked("LastFM1"));
+}
+
+void LastFm::ResumeCountTimer() {
+  if (!counting_ || context_.platform.loop.TimerEnabled("FMTime")) return;
+  CountPlayTime(false);
+  CountPlayTime(true);
 }
 
 void LastFm::Tick(AudioLibrary::Handle channel) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <mutex>
@@ -24,11 +25,14 @@ namespace kivo {
 class LastFm {
  public:
   using Clock = std::function<std::time_t()>;
+  // Milliseconds of a clock that only moves forward.
+  using SteadyClock = std::function<int64_t()>;
 
   // Uses the player's play-time counters and submission queue.
   LastFm(
       Context& context, PlayerState& state,
-      Clock clock = [] { return std::time(nullptr); });
+      Clock clock = [] { return std::time(nullptr); },
+      SteadyClock steady_ms = SteadyMs);
   ~LastFm();
 
   // The `LastFM1` click, after its check mark has toggled.
@@ -38,8 +42,13 @@ class LastFm {
   // A local track was opened on `channel` (the counters were reset): the
   // now-playing notice.
   void ScrobbleNowPlaying(AudioLibrary::Handle channel);
-  // Counters back to zero and FMTime off, as after a submission.
+  // Counters back to zero and the count stopped, as after a submission.
   void ResetTrack();
+  // Starts (a track opened or resumed) or stops the play-time count. The
+  // count only matters while the option is on: until then `FMTime` rests and
+  // the seconds played are taken from the clock when the option comes on.
+  void CountPlayTime(bool counting);
+  bool CountingPlayTime() const { return counting_; }
   // The FMTime tick.
   void Tick(AudioLibrary::Handle channel);
   // The natural end of the track on `channel`: queue it when it played long
@@ -51,7 +60,11 @@ class LastFm {
   void WaitForWorkers();
 
  private:
+  static int64_t SteadyMs();
   bool SessionReady() const;
+  // The option came on: seconds played meanwhile join the count, and the
+  // timer takes over.
+  void ResumeCountTimer();
   lastfm::Track ReadTrack(AudioLibrary::Handle channel) const;
   std::optional<HttpProxy> ProxyForRequests() const;
   void Handshake(std::string user, std::string password, std::string server,
@@ -64,6 +77,10 @@ class LastFm {
   Context& context_;
   PlayerState& state_;  // its submission_queue guarded by queue_mutex_
   Clock clock_;
+  SteadyClock steady_ms_;
+  bool counting_ = false;
+  // While counting with the timer at rest: when the untimed stretch began.
+  int64_t untimed_since_ms_ = 0;
   std::string queue_path_;
 
   mutable std::mutex session_mutex_;

@@ -37,6 +37,10 @@ void PlaybackController::SetTimer(const char* name, bool enabled) {
   context_.platform.loop.SetTimerEnabled(name, enabled);
 }
 
+void PlaybackController::CountPlayTime(bool counting) {
+  if (hooks_.count_play_time) hooks_.count_play_time(counting);
+}
+
 void PlaybackController::SendNowPlaying(const std::string& text, bool enabled) {
   if (hooks_.send_now_playing) hooks_.send_now_playing(text, enabled);
 }
@@ -193,7 +197,7 @@ void PlaybackController::LastFmHandOver() {
       std::chrono::duration_cast<std::chrono::seconds>(
           std::chrono::system_clock::now().time_since_epoch())
           .count();
-  SetTimer("FMTime", true);
+  CountPlayTime(true);
   if (hooks_.scrobble_now_playing) hooks_.scrobble_now_playing();
 }
 
@@ -207,10 +211,10 @@ void PlaybackController::PlayPause() {
   AudioLibrary& audio = context_.platform.audio;
   if (ChannelState() == AudioLibrary::kActivePaused) {
     audio.ChannelPlay(Channel(), false);
-    SetTimer("FMTime", true);
+    CountPlayTime(true);
   } else {
     audio.ChannelPause(Channel());
-    SetTimer("FMTime", false);
+    CountPlayTime(false);
   }
   context_.platform.now_playing.StatusChanged();
 }
@@ -227,7 +231,7 @@ void PlaybackController::StopPlayback() {
   seekbar.SetPosition(0);
   seekbar.SetEnabled(false);
   SendNowPlaying(std::string(), false);
-  SetTimer("FMTime", false);
+  CountPlayTime(false);
   state_.played_seconds = 0;
   state_.track_played = false;
   context_.platform.now_playing.StatusChanged();

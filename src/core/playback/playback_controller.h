@@ -60,7 +60,7 @@ class PlaybackController {
   void TrayPlay();
 
   // Last.fm's share of a local track that opened: counters reset, start time
-  // taken, `FMTime` on, the now-playing notification started.
+  // taken, the play-time count on, the now-playing notification started.
   void LastFmHandOver();
   // Titles of network streams (null: no metadata).
   void ApplyStreamTitle(const std::optional<std::string>& metadata);
@@ -96,6 +96,7 @@ class PlaybackController {
   void ShowBalloonIfPending();
   void SendNowPlaying(const std::string& text, bool enabled);
   void SetTimer(const char* name, bool enabled);
+  void CountPlayTime(bool counting);
   // The queue's next entry starts; false when the queue is empty.
   bool PlayFromQueue();
   // Plays the last line holding location (unchanged index when none).

@@ -19,6 +19,8 @@ struct PlaybackHooks {
   std::function<void()> submit_played;
   // A local track was opened: start the now-playing notification.
   std::function<void()> scrobble_now_playing;
+  // Last.fm's play-time count of the track runs (true) or stops (false).
+  std::function<void(bool counting)> count_play_time;
   // Announces a title to the desktop (text, state of "MSN Now Playing").
   std::function<void(const std::string& text, bool enabled)> send_now_playing;
 };

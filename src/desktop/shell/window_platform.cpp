@@ -20,4 +20,8 @@ void PreferX11Window() {
   setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
+void PaintWithoutSharedMemory() {
+  setenv("QT_XCB_NO_MITSHM", "1", /*overwrite=*/0);
+}
+
 }  // namespace kivo::desktop
