@@ -41,7 +41,10 @@ class EngineSyncs : public ::testing::Test {
     ASSERT_TRUE(
         test::Tone(dir_->File("short.wav"), 440, 0.5, 0.2, "-c:a pcm_s16le"));
   }
-  static void TearDownTestSuite() { delete dir_; }
+  static void TearDownTestSuite() {
+    delete dir_;
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+  }
   void SetUp() override {
     // Unpaced output: the tone ends as soon as it is played.
     setenv("SDL_AUDIODRIVER", "disk", 1);
