@@ -13,8 +13,8 @@ namespace {
 
 constexpr size_t kChunkFrames = 2048;
 // The decode thread sleeps while more than kLowWaterMs is buffered and then
-// fills up to kBufferMs at once: one wakeup per 1.5 s of music.
-constexpr uint32_t kBufferMs = 2000;
+// fills up to kBufferMs at once: one wakeup per 3.5 s of music.
+constexpr uint32_t kBufferMs = 4000;
 constexpr uint32_t kLowWaterMs = 500;
 // A first play or a seek decodes this much before it returns, more than one
 // device buffer, so that the next callback plays rather than silence.

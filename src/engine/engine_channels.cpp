@@ -116,12 +116,15 @@ Engine::Handle Engine::ChannelSetSync(Handle handle, uint32_t type, uint64_t,
 }
 
 bool Engine::ChannelRemoveSync(Handle handle, Handle sync) {
-  std::lock_guard lock(impl_->mutex_);
+  std::unique_lock lock(impl_->mutex_);
   auto it = impl_->channels_.find(handle);
   if (it == impl_->channels_.end()) return false;
-  return std::erase_if(it->second.syncs, [sync](const Impl::Sync& s) {
-           return s.handle == sync;
-         }) > 0;
+  bool removed = std::erase_if(it->second.syncs, [sync](const Impl::Sync& s) {
+                   return s.handle == sync;
+                 }) > 0;
+  // A call already in progress ends before the caller goes on.
+  if (removed) impl_->WaitForCallbacksLocked(lock, handle, sync);
+  return removed;
 }
 
 }  // namespace kivo::engine

@@ -7,12 +7,16 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <mutex>
 
 namespace kivo::engine {
 
 namespace {
 std::once_flag curl_once;
+// True on the sync thread while it calls a sync: a callback that removes its
+// own sync or frees its channel must not wait for itself.
+thread_local bool in_sync_call = false;
 }  // namespace
 
 Engine::Impl::Impl() {
@@ -75,7 +79,7 @@ Engine::Handle Engine::Impl::Add(Handle handle,
 bool Engine::Impl::Release(Handle handle, bool module) {
   std::shared_ptr<Channel> channel;
   {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     auto it = channels_.find(handle);
     if (it == channels_.end() || !it->second.channel ||
         it->second.module != module) {
@@ -84,6 +88,7 @@ bool Engine::Impl::Release(Handle handle, bool module) {
     channel = std::move(it->second.channel);
     channels_.erase(it);
     if (output_) output_->Remove(channel.get());
+    WaitForCallbacksLocked(lock, handle, 0);
   }
   channel->RequestShutdown();
   reaper_->Bury(std::move(channel));
@@ -94,7 +99,7 @@ bool Engine::Impl::ReleaseAll() {
   std::unique_ptr<Output> output;
   std::vector<std::shared_ptr<Channel>> channels;
   {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     output = std::move(output_);
     // Entries still opening (no channel yet) stay reserved for their opener.
     for (auto it = channels_.begin(); it != channels_.end();) {
@@ -105,6 +110,7 @@ bool Engine::Impl::ReleaseAll() {
         ++it;
       }
     }
+    WaitForCallbacksLocked(lock, 0, 0);
   }
   bool had_output = output != nullptr;
   output.reset();  // the audio thread stops here
@@ -121,18 +127,49 @@ uint32_t Engine::Impl::DeviceRate() const {
 }
 
 void Engine::Impl::Dispatch(const SyncEvent& event) {
-  std::vector<Sync> matching;
+  std::vector<Handle> due;
   {
     std::lock_guard lock(mutex_);
     auto it = channels_.find(event.channel);
     if (it == channels_.end()) return;
     for (const Sync& sync : it->second.syncs) {
-      if (sync.type == event.type) matching.push_back(sync);
+      if (sync.type == event.type) due.push_back(sync.handle);
     }
   }
-  for (const Sync& sync : matching) {
-    sync.proc(sync.handle, event.channel, event.data);
+  for (Handle handle : due) {
+    SyncProc proc;
+    {
+      std::lock_guard lock(mutex_);
+      // An earlier callback, or another thread, may have taken it away.
+      auto it = channels_.find(event.channel);
+      if (it == channels_.end()) return;
+      auto sync =
+          std::find_if(it->second.syncs.begin(), it->second.syncs.end(),
+                       [handle](const Sync& s) { return s.handle == handle; });
+      if (sync == it->second.syncs.end()) continue;
+      proc = sync->proc;
+      calling_channel_ = event.channel;
+      calling_sync_ = handle;
+    }
+    in_sync_call = true;
+    proc(handle, event.channel, event.data);
+    in_sync_call = false;
+    {
+      std::lock_guard lock(mutex_);
+      calling_channel_ = calling_sync_ = 0;
+    }
+    call_done_cv_.notify_all();
   }
+}
+
+void Engine::Impl::WaitForCallbacksLocked(std::unique_lock<std::mutex>& lock,
+                                          Handle channel, Handle sync) {
+  if (in_sync_call) return;
+  call_done_cv_.wait(lock, [&] {
+    return calling_sync_ == 0 ||
+           (channel != 0 && calling_channel_ != channel) ||
+           (sync != 0 && calling_sync_ != sync);
+  });
 }
 
 }  // namespace kivo::engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -18,7 +19,10 @@ namespace kivo::engine {
 // The engine's shared state. `mutex_` guards the channel table, the output and
 // the network options; it is never held while a decoder works, while a
 // callback runs or while a thread is joined. Freed channels go to the reaper,
-// so no caller waits for their threads.
+// so no caller waits for their threads. A caller that removes a sync or frees
+// a channel does wait for a call of that sync (or of that channel's syncs)
+// in progress, unless it is that call: the caller may then drop what the
+// callback uses.
 class Engine::Impl {
  public:
   struct Sync {
@@ -46,6 +50,10 @@ class Engine::Impl {
   bool ReleaseAll();
   uint32_t DeviceRate() const;
   void Dispatch(const SyncEvent& event);
+  // Under `lock` (on mutex_): waits until no callback of `channel` (0: of any
+  // channel) or of `sync` (0: of any sync) is running.
+  void WaitForCallbacksLocked(std::unique_lock<std::mutex>& lock,
+                              Handle channel, Handle sync);
 
   mutable std::mutex mutex_;
   std::unordered_map<Handle, Entry> channels_;
@@ -57,6 +65,10 @@ class Engine::Impl {
   PluginHost plugins_;
   bool sdl_audio_ = false;
   std::unique_ptr<SyncQueue> syncs_;
+  // The sync being called on the sync thread (0 between calls).
+  Handle calling_channel_ = 0;
+  Handle calling_sync_ = 0;
+  std::condition_variable call_done_cv_;
   std::unique_ptr<Reaper> reaper_;
 };
 

@@ -73,18 +73,21 @@ class HostileMedia : public ::testing::Test {
   // Plays to the end while the level meter polls; false when it never ended.
   bool PlaysToItsEnd(Handle channel) {
     test::SyncLatch ended;
-    EXPECT_NE(engine_.ChannelSetSync(
-                  channel, L::kSyncEnd, 0,
-                  [&ended](Handle, Handle, uint32_t) { ended.Fire(1); }),
-              0u);
-    if (!engine_.ChannelPlay(channel, true)) return false;
-    bool done = test::WaitUntil(
-        [&] {
-          EXPECT_NE(engine_.ChannelGetLevel(channel), L::kLevelError);
-          engine_.ChannelGetPosition(channel, 0);
-          return ended.count() > 0;
-        },
-        kPlayLimitMs);
+    Handle sync = engine_.ChannelSetSync(
+        channel, L::kSyncEnd, 0,
+        [&ended](Handle, Handle, uint32_t) { ended.Fire(1); });
+    EXPECT_NE(sync, 0u);
+    bool done =
+        engine_.ChannelPlay(channel, true) &&
+        test::WaitUntil(
+            [&] {
+              EXPECT_NE(engine_.ChannelGetLevel(channel), L::kLevelError);
+              engine_.ChannelGetPosition(channel, 0);
+              return ended.count() > 0;
+            },
+            kPlayLimitMs);
+    // The channel may end again (played over) once `ended` is gone.
+    engine_.ChannelRemoveSync(channel, sync);
     return done && engine_.ChannelIsActive(channel) == L::kActiveStopped;
   }
 
