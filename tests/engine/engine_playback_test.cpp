@@ -30,8 +30,7 @@ class EnginePlayback : public ::testing::Test {
     capture_path_ = dir_.File("capture.raw");
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", capture_path_.c_str(), 1);
-    // A device buffer every 10 ms: faster than real time, still paced.
-    setenv("SDL_DISKAUDIODELAY", "10", 1);
+    setenv("SDL_DISKAUDIODELAY", device_delay_ms_, 1);
     engine_ = std::make_unique<Engine>();
     ASSERT_TRUE(engine_->Init(1, kRate, 0));
   }
@@ -94,6 +93,8 @@ class EnginePlayback : public ::testing::Test {
     return Capture(test::ReadFloats(capture_path_));
   }
 
+  // A device buffer every 10 ms: faster than real time, still paced.
+  const char* device_delay_ms_ = "10";
   test::TempDir dir_;
   std::string capture_path_;
   std::unique_ptr<Engine> engine_;
@@ -309,7 +310,16 @@ long SilenceBetween(const Capture& heard, float before, float after) {
   return first_after - last_before - 1;
 }
 
-TEST_F(EnginePlayback, TheNextTrackStartedAtTheEndFollowsWithoutSilence) {
+// The device at the pace of a real one (4,096 frames last 92.9 ms): the
+// player starts the next track from the end sync, and a loaded machine may
+// hold the sync thread back for as long as a real device would wait, not for
+// the tenth of that which the faster pace leaves.
+class EngineInRealTime : public EnginePlayback {
+ protected:
+  EngineInRealTime() { device_delay_ms_ = "92"; }
+};
+
+TEST_F(EngineInRealTime, TheNextTrackStartedAtTheEndFollowsWithoutSilence) {
   std::string a = dir_.File("a.wav");
   std::string b = dir_.File("b.wav");
   // Lengths that end a device buffer part-way.
