@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // From the sanitizer runtime (its header is not always installed).
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
@@ -29,10 +29,11 @@ constexpr auto kGuiBound = milliseconds(100);
 constexpr long kMemoryBoundBytes = 128L << 20;
 const char kIcyHead[] = "ICY 200 OK\r\nContent-Type: audio/mpeg\r\n";
 
-// The heap in use; under the address sanitizer its quarantine of freed
-// blocks does not count.
+// The heap in use. Under a sanitizer its own count (the address sanitizer's
+// quarantine of freed blocks and the thread sanitizer's shadow memory are
+// not the program's); resident memory otherwise.
 long HeapBytes() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   return static_cast<long>(__sanitizer_get_current_allocated_bytes());
 #else
   std::ifstream statm("/proc/self/statm");
@@ -193,7 +194,8 @@ TEST_F(HostileStationTest, MaximalOddTitlesReachTheLine) {
   EXPECT_TRUE(PlayUntil(
       station.Url(),
       [&] {
-        return Playing() && model().Line(model().Count() - 1).rfind("[S] Caf", 0) == 0;
+        return Playing() &&
+               model().Line(model().Count() - 1).rfind("[S] Caf", 0) == 0;
       },
       10))
       << model().Line(model().Count() - 1) << " state " << ChannelState();
@@ -235,9 +237,12 @@ TEST_F(HostileStationTest, AChunkedResponsePlaysWithItsTitles) {
   });
   EXPECT_TRUE(PlayUntil(
       station.Url(),
-      [&] { return Playing() && model().Line(model().Count() - 1) == "[S] Chunked"; }, 10))
-      << model().Line(model().Count() - 1) << " state " << ChannelState() << " pending "
-      << player->playback().OpenPending();
+      [&] {
+        return Playing() && model().Line(model().Count() - 1) == "[S] Chunked";
+      },
+      10))
+      << model().Line(model().Count() - 1) << " state " << ChannelState()
+      << " pending " << player->playback().OpenPending();
   ExpectResponsiveAndBounded();
 }
 
