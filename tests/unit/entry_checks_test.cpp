@@ -79,6 +79,17 @@ TEST_F(EntryChecksTest, TheStartDoesNotWaitForTheFilesAndEveryLineEndsRight) {
   EXPECT_EQ(LinesOf(model()), ExpectedLines());
 }
 
+TEST_F(EntryChecksTest, AStartLooksAtEachFileOnce) {
+  StartWithChecksWaiting();
+  int batches = 0;
+  while (h.loop.waiting_workers() > 0) {
+    RunOneBatch();
+    ++batches;
+  }
+  EXPECT_EQ(batches, 2) << "2,501 entries, 2,048 to a batch";
+  EXPECT_EQ(LinesOf(model()), ExpectedLines());
+}
+
 TEST_F(EntryChecksTest, AnswersForAListThatChangedMeanwhileAreNotApplied) {
   StartWithChecksWaiting();
   h.window.selected = 0;

@@ -145,6 +145,11 @@ int PlaylistModel::FindLocation(const std::string& location) const {
 
 void PlaylistModel::MarkAllUnchecked(const std::string& error_word) {
   error_word_ = error_word;
+  const bool all_unchecked =
+      texts_.empty() &&
+      std::all_of(forms_.begin(), forms_.end(),
+                  [](LineForm form) { return form == LineForm::kUnchecked; });
+  if (all_unchecked) return;  // a check under way stays good
   std::fill(forms_.begin(), forms_.end(), LineForm::kUnchecked);
   texts_.clear();
   // Answers to an earlier check would skip the lines this one rewrites.
