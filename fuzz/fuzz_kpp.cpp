@@ -13,6 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const std::string& location : locations) {
     if (location.find_first_of("\r\n") != std::string::npos) std::abort();
   }
-  if (kivo::ParseKpp(kivo::FormatKpp(locations)) != locations) std::abort();
+  if (kivo::ParseKpp(kivo::FormatKpp(kivo::LocationList(locations))) !=
+      locations)
+    std::abort();
   return 0;
 }

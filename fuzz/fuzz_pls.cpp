@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (entries.size() > size + kivo::kMaxPlsGapEntries) std::abort();
   std::vector<std::string> files;
   for (const kivo::PlsEntry& entry : entries) files.push_back(entry.file);
-  kivo::WritePls(&ini, files, std::vector<long long>(files.size(), 0));
+  kivo::WritePls(&ini, kivo::LocationList(files),
+                 std::vector<long long>(files.size(), 0));
   kivo::ParsePls(ini.Serialize(), "");
   return 0;
 }

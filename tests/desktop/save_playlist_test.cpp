@@ -42,7 +42,7 @@ TEST(SavePlaylistTest, ABareNameSavedAsM3uComesBackAfterARestart) {
 
   h.Restart();
   ASSERT_TRUE(h.Start());
-  EXPECT_EQ(h.player->state().playlist.file_list, paths);
+  EXPECT_EQ(h.player->state().playlist.file_list.ToVector(), paths);
   EXPECT_EQ(LinesOf(h.player->state().playlist),
             (std::vector<std::string>{"one", "two", "three"}));
 }

@@ -149,7 +149,7 @@ TEST_F(PlayerOnEngineTest, HostileFilesHandedOverInTurnLeaveItPlayingTheNext) {
     SCOPED_TRACE(file.what);
     player->AddHandedFiles(file.path + '\n', '\n');
     int line = model().playing_index;
-    ASSERT_EQ(model().file_list.at(line), file.path);
+    ASSERT_EQ(model().file_list[line], file.path);
     // The opening worker reports back within seconds, with the error form
     // or a channel; the file's name stays the line while it plays.
     ASSERT_TRUE(

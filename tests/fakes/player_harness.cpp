@@ -83,7 +83,7 @@ std::vector<std::string> LinesOf(const PlaylistModel& model) {
 std::vector<std::string> PoolOf(const PlaylistModel& model) {
   std::vector<std::string> pool;
   for (int k = 0; k < model.PoolSize(); ++k) {
-    pool.push_back(model.PoolLocation(k));
+    pool.emplace_back(model.PoolLocation(k));
   }
   return pool;
 }

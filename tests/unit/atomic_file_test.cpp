@@ -52,14 +52,24 @@ TEST(AtomicFileTest, FileLinesSplitAsTheTextWouldBeOfAnySizeAndLineEnd) {
         std::string(200000, 'y')}) {
     const std::string path = dir.Write("list.kpp", text);
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadFileLines(path, &lines));
+    size_t expected_bytes = 0;
+    ASSERT_TRUE(ReadFileLines(
+        path, [&](size_t, size_t bytes) { expected_bytes = bytes; },
+        [&](std::string_view line) { lines.emplace_back(line); }));
     EXPECT_EQ(lines, SplitLines(text)) << text.size();
+    // What is announced is what arrives, so it can be stored in one go.
+    size_t bytes = 0;
+    for (const std::string& line : lines) bytes += line.size();
+    EXPECT_EQ(expected_bytes, bytes);
   }
-  std::vector<std::string> lines;
+  auto ignore_expect = [](size_t, size_t) {};
+  auto ignore_line = [](std::string_view) {};
   std::string reason;
-  EXPECT_FALSE(ReadFileLines(dir.File("absent.kpp"), &lines, &reason));
+  EXPECT_FALSE(ReadFileLines(dir.File("absent.kpp"), ignore_expect, ignore_line,
+                             &reason));
   EXPECT_FALSE(reason.empty());
-  EXPECT_FALSE(ReadFileLines(dir.path(), &lines, &reason));  // a folder
+  EXPECT_FALSE(ReadFileLines(dir.path(), ignore_expect, ignore_line,
+                             &reason));  // a folder
 }
 
 TEST(AtomicFileTest, FailureKeepsTheOldFileAndGivesTheReason) {

@@ -95,12 +95,12 @@ const std::vector<std::string> kThird = {"/music/a.mp3", "/music/b.mp3",
 
 TEST(AutosaveWriterTest, TheGuiThreadNeverWaitsForTheDiskAndTheNewestWins) {
   WriterHarness h;
-  h.writer.Request(kFirst);
+  h.writer.Request(LocationList(kFirst));
   std::thread worker = h.StartWorker();
   h.disk.WaitUntilWriting();
   auto requests = std::async(std::launch::async, [&] {
-    h.writer.Request(kSecond);
-    h.writer.Request(kThird);
+    h.writer.Request(LocationList(kSecond));
+    h.writer.Request(LocationList(kThird));
   });
   const bool returned =
       requests.wait_for(kHangBound) == std::future_status::ready;
@@ -118,10 +118,10 @@ TEST(AutosaveWriterTest, TheGuiThreadNeverWaitsForTheDiskAndTheNewestWins) {
 
 TEST(AutosaveWriterTest, FlushFinishesTheRunningWriteThenWritesTheWaitingOne) {
   WriterHarness h;
-  h.writer.Request(kFirst);
+  h.writer.Request(LocationList(kFirst));
   std::thread worker = h.StartWorker();
   h.disk.WaitUntilWriting();
-  h.writer.Request(kSecond);
+  h.writer.Request(LocationList(kSecond));
   auto flushed = std::async(std::launch::async, [&] { h.writer.Flush(); });
   h.disk.Open();
   const bool returned =
@@ -139,14 +139,14 @@ TEST(AutosaveWriterTest,
      LastPlayedChangedMeanwhileIsKeptAndAFailureNamesNothing) {
   WriterHarness h;
   h.disk.Open();
-  h.writer.Request(kFirst);
+  h.writer.Request(LocationList(kFirst));
   h.loop.RunNextWorker();
   // A playlist loaded before the written notice reaches the GUI thread.
   h.settings.WriteText("settings", "LastPlayed", "/music/loaded.m3u");
   h.loop.RunPosted();
   EXPECT_EQ(h.LastPlayed(), "/music/loaded.m3u");
 
-  h.writer.Request(kSecond);
+  h.writer.Request(LocationList(kSecond));
   h.loop.RunNextWorker();
   h.loop.RunPosted();
   EXPECT_EQ(h.LastPlayed(), h.writer.path());
@@ -155,7 +155,7 @@ TEST(AutosaveWriterTest,
   AutosaveWriter failing(
       h.loop, h.settings, h.dir.File("temp.tmp"),
       [](const std::string&, std::string_view) { return false; });
-  failing.Request(kThird);
+  failing.Request(LocationList(kThird));
   failing.Flush();
   h.loop.Drain();
   EXPECT_EQ(h.LastPlayed(), "/music/loaded.m3u");

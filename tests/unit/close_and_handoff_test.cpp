@@ -30,10 +30,10 @@ TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
                             "trailing.mp3");
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
-  EXPECT_EQ(model.file_list, (std::vector<std::string>{a, b}));
+  EXPECT_EQ(model.file_list.ToVector(), (std::vector<std::string>{a, b}));
   EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(model.playing_index, 1);
-  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list.ToVector());
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("temp.tmp"));
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
@@ -51,7 +51,8 @@ TEST(HandOffTest, EveryByteOfEveryPathArrivesInOrder) {
       BuildHandOffText({"AC|DC.mp3", bar_end, "plain.flac"}, h.dir.path()));
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
-  EXPECT_EQ(model.file_list, (std::vector<std::string>{acdc, bar_end, plain}));
+  EXPECT_EQ(model.file_list.ToVector(),
+            (std::vector<std::string>{acdc, bar_end, plain}));
   EXPECT_EQ(LinesOf(model),
             (std::vector<std::string>{"AC|DC", "live|", "plain"}));
 }
@@ -68,7 +69,7 @@ TEST(HandOffTest, StreamAddressesAreKeptAsTheyAreAndPlay) {
   h.player->HandOffReceived(BuildHandOffText(streams, h.dir.path()));
   h.loop.Drain();
   const PlaylistModel& model = h.player->state().playlist;
-  EXPECT_EQ(model.file_list, streams);
+  EXPECT_EQ(model.file_list.ToVector(), streams);
   EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"live", "jazz", "show"}));
   EXPECT_EQ(model.playing_index, 2);
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);

@@ -47,7 +47,7 @@ struct EntryChecksTest : ::testing::Test {
   // else "[Error] " + location.
   Lines ExpectedLines() {
     Lines expected;
-    for (const std::string& location : model().file_list) {
+    for (const std::string& location : model().file_list.ToVector()) {
       if (FileExists(location)) {
         expected.push_back(BaseTitle(location));
       } else if (IsStreamAddress(location)) {

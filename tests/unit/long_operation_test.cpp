@@ -83,7 +83,7 @@ TEST_F(LongOperationTest, DropsAndPostedWorkDuringAFolderScanWaitForTheScan) {
   // The end of x.mp3 was taken after the scan: the next entry plays.
   h.loop.Drain();
   EXPECT_EQ(model().playing_index, 1);
-  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model().file_list);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model().file_list.ToVector());
 }
 
 TEST_F(LongOperationTest, KeptWorkThatScansKeepsWhatArrivesDuringItsScan) {
@@ -104,7 +104,7 @@ TEST_F(LongOperationTest, KeptWorkThatScansKeepsWhatArrivesDuringItsScan) {
   h.player->MenuItemClicked("AddDirectory");
 
   ASSERT_EQ(reports, 2);
-  const std::vector<std::string>& list = model().file_list;
+  const std::vector<std::string> list = model().file_list.ToVector();
   ASSERT_EQ(list.size(), 82u);
   for (size_t i = 1; i <= 40; ++i) {
     EXPECT_EQ(list[i].rfind(h.dir.File("first/"), 0), 0u) << list[i];

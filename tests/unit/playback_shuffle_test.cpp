@@ -29,7 +29,7 @@ struct ShuffleFixture : PlaybackFixture {
   ShuffleFixture() { playback().SetPlayMode(kShuffle); }
   std::string NextLocation() {
     Click("Next");
-    return model().file_list[model().playing_index];
+    return std::string(model().file_list[model().playing_index]);
   }
 };
 
@@ -97,7 +97,7 @@ TEST(ShuffleTest, NothingLeftToDrawPlaysTheHeadAndRefills) {
   f.AddMissing("gone1.mp3");
   f.AddMissing("gone2.mp3");
   EXPECT_EQ(f.NextLocation(), a);
-  EXPECT_EQ(PoolOf(f.model()), f.model().file_list);
+  EXPECT_EQ(PoolOf(f.model()), f.model().file_list.ToVector());
 
   // An emptied pool is refilled before the draw.
   ShuffleFixture g;

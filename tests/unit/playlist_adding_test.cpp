@@ -44,7 +44,7 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
                   h.dir.File("gone.wav")};
   h.dialogs.open_answers.push_back(chosen);
   h.player->MenuItemClicked("AddMedia");
-  EXPECT_EQ(model().file_list, chosen);
+  EXPECT_EQ(model().file_list.ToVector(), chosen);
   EXPECT_EQ(PoolOf(model()), chosen);
   // Into an empty list the lines are rebuilt, so a missing file shows why
   // once the files are checked.
@@ -71,7 +71,7 @@ TEST_F(AddingTest, AddDirectoryScansDepthFirstSkippingHiddenAndUnsupported) {
   std::string tree = MakeTree();
   Folder(tree, "AddDirectory");
   EXPECT_EQ(h.dialogs.titles.back(), "Select a Directory");
-  EXPECT_EQ(Sorted(model().file_list),
+  EXPECT_EQ(Sorted(model().file_list.ToVector()),
             (Lines{tree + "/a.mp3", tree + "/sub/b.ogg",
                    tree + "/sub/deep/d.flac", tree + "/sub/x.MP3"}));
   // The subfolder's three files come together, where the scan reached it:
@@ -106,13 +106,13 @@ TEST_F(AddingTest, EveryWayOfScanningWalksEachFolderInNameOrderIgnoringCase) {
     in_order.push_back(album + name);
   }
   Folder(album, "AddDirectory");
-  EXPECT_EQ(model().file_list, in_order);
+  EXPECT_EQ(model().file_list.ToVector(), in_order);
   h.player->MenuItemClicked("Clear");
   h.player->FilesDropped({album});
-  EXPECT_EQ(model().file_list, in_order);
+  EXPECT_EQ(model().file_list.ToVector(), in_order);
   h.player->MenuItemClicked("Clear");
   Folder(album, "OpenFolder1");
-  EXPECT_EQ(model().file_list, in_order);
+  EXPECT_EQ(model().file_list.ToVector(), in_order);
 
   h.dir.Write("album/track 05.mp3", "");
   h.dir.Write("album/Track 04.mp3", "");
@@ -134,7 +134,7 @@ TEST_F(AddingTest, UnreadableFoldersAndSymlinkLoopsAreSkipped) {
   ::chmod((tree + "/sub").c_str(), 0);
   Folder(tree, "AddDirectory");
   ::chmod((tree + "/sub").c_str(), 0755);
-  EXPECT_EQ(model().file_list, Lines{tree + "/a.mp3"});
+  EXPECT_EQ(model().file_list.ToVector(), Lines{tree + "/a.mp3"});
 }
 
 TEST_F(AddingTest, MusicFolderAddsOnlyNewFilesCaseSensitively) {
@@ -172,7 +172,7 @@ TEST_F(AddingTest, AddUrlFetchesOnlyAnExactPlsExtension) {
   h.player->MenuItemClicked("AddUrl");
   EXPECT_EQ(h.dialogs.titles.back(), "Open URL");
   EXPECT_EQ(h.dialogs.input_prompts.back(), "Enter a URL to open here:");
-  EXPECT_EQ(model().file_list,
+  EXPECT_EQ(model().file_list.ToVector(),
             (Lines{"http://a/s", "http://b/s", "http://c/s"}));
   EXPECT_EQ(LinesOf(model()), (Lines{"Alpha", "File Not Found", "Gamma"}));
   EXPECT_FALSE(FileExists(h.dir.File("URL.tmp")));
@@ -218,7 +218,7 @@ TEST(FolderScanTest, ReportsWhetherTheFolderCouldBeEnumerated) {
   EXPECT_FALSE(FolderScan(model, false).Scan(file));
   EXPECT_FALSE(FolderScan(model, false).Scan(dir.File("missing")));
   EXPECT_TRUE(FolderScan(model, true).Scan(dir.File("")));
-  EXPECT_EQ(model.file_list, Lines{dir.path() + "/a.mp3"});
+  EXPECT_EQ(model.file_list.ToVector(), Lines{dir.path() + "/a.mp3"});
 }
 
 }  // namespace

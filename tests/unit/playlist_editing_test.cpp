@@ -47,8 +47,9 @@ TEST_F(EditingTest, RemovingThePlayingEntryLeavesTheSoundPlaying) {
   h.player->MenuItemClicked("Remove");
   EXPECT_EQ(model().playing_index, -1);
   EXPECT_EQ(h.audio.ChannelIsActive(Channel()), AudioLibrary::kActivePlaying);
-  EXPECT_EQ(model().file_list, (Lines{paths[1], paths[3], paths[4]}));
-  EXPECT_EQ(PoolOf(model()), model().file_list);
+  EXPECT_EQ(model().file_list.ToVector(),
+            (Lines{paths[1], paths[3], paths[4]}));
+  EXPECT_EQ(PoolOf(model()), model().file_list.ToVector());
   EXPECT_EQ(h.player->state().queue_list, Lines{paths[2]});
   h.loop.Drain();  // the autosave is written in the background
   EXPECT_EQ(h.dir.Read("temp.tmp"),

@@ -46,7 +46,7 @@ TEST_F(FilesTest, KppRoundTripWritesCrLfAfterEveryLine) {
   h.player->MenuItemClicked("Clear");
   model().playing_index = 1;
   Load(h.dir.File("three.kpp"));
-  EXPECT_EQ(model().file_list, paths);
+  EXPECT_EQ(model().file_list.ToVector(), paths);
   EXPECT_EQ(LinesOf(model()), (Lines{"a", "b", "c"}));
   EXPECT_EQ(PoolOf(model()), paths);
   EXPECT_EQ(model().playing_index, -1);
@@ -68,7 +68,8 @@ TEST_F(FilesTest, M3uOfAFileAndAnAddressHasFiveLines) {
 
   h.player->MenuItemClicked("Clear");
   Load(h.dir.File("list.m3u"));
-  EXPECT_EQ(model().file_list, (Lines{path, "http://host/live.mp3"}));
+  EXPECT_EQ(model().file_list.ToVector(),
+            (Lines{path, "http://host/live.mp3"}));
   EXPECT_EQ(LinesOf(model()), (Lines{"A", "[S] http://host/live.mp3"}));
 }
 
@@ -97,7 +98,7 @@ TEST_F(FilesTest, ModulesAreMeasuredAndPlsOverALongerPlsKeepsItsTail) {
 
   h.player->MenuItemClicked("Clear");
   Load(h.dir.File("list.pls"));
-  EXPECT_EQ(model().file_list, two);
+  EXPECT_EQ(model().file_list.ToVector(), two);
 }
 
 TEST_F(FilesTest, TheChosenTypeDecidesTheFormatNotTheName) {
@@ -209,7 +210,7 @@ TEST(PlaylistStartTest, M3uAndPlsArgumentsAndRestoresLoadThroughTheirReaders) {
   std::string b = h.AddFile("b.mp3");
   h.dir.Write("mix.m3u", "#EXTM3U\r\n#EXTINF:1,b\r\n" + b + "\r\n" + a);
   ASSERT_TRUE(h.Start({h.dir.File("mix.m3u")}));
-  EXPECT_EQ(h.player->state().playlist.file_list, (Lines{b, a}));
+  EXPECT_EQ(h.player->state().playlist.file_list.ToVector(), (Lines{b, a}));
   EXPECT_EQ(h.player->state().playlist.playing_index, 0);
   EXPECT_EQ(h.audio.OpenChannels().size(), 1u);
 
@@ -218,7 +219,7 @@ TEST(PlaylistStartTest, M3uAndPlsArgumentsAndRestoresLoadThroughTheirReaders) {
                   h.dir.File("mix.pls") + "\r\n");
   h.Restart();
   ASSERT_TRUE(h.Start());
-  EXPECT_EQ(h.player->state().playlist.file_list, Lines{a});
+  EXPECT_EQ(h.player->state().playlist.file_list.ToVector(), Lines{a});
   EXPECT_EQ(h.player->state().playlist.playing_index, -1);
 }
 

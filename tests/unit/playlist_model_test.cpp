@@ -27,7 +27,7 @@ TEST(PlaylistModelTest, RemovingKeepsThePlayingIndexOnItsEntry) {
   EXPECT_EQ(model.playing_index, 1);
   model.RemoveEntryAt(1);
   EXPECT_EQ(model.playing_index, -1);
-  EXPECT_EQ(model.file_list, (std::vector<std::string>{"b"}));
+  EXPECT_EQ(model.file_list.ToVector(), (std::vector<std::string>{"b"}));
   EXPECT_EQ(LinesOf(model), (std::vector<std::string>{""}));
   model.RemoveEntryAt(7);
   EXPECT_EQ(model.Count(), 1);
@@ -37,7 +37,7 @@ TEST(PlaylistModelTest, ThePoolKeepsItsLocationsThroughMovesAndRemovals) {
   using Locations = std::vector<std::string>;
   PlaylistModel model = ModelOf({"a", "b", "c", "d"});
   model.MoveEntry(0, 3);
-  EXPECT_EQ(model.file_list, (Locations{"b", "c", "d", "a"}));
+  EXPECT_EQ(model.file_list.ToVector(), (Locations{"b", "c", "d", "a"}));
   EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));
   model.RemoveEntryAt(0);  // the pool is not kept in step
   EXPECT_EQ(PoolOf(model), (Locations{"a", "b", "c", "d"}));

@@ -143,7 +143,7 @@ TEST(SettingsStoreTest, AReadOnlyFileThatAlreadyHoldsTheValueIsNoFailure) {
   h.WriteSettings("[settings]\r\nDonationMsg=0\r\nLastPlayed=" + list + "\r\n");
   ::chmod(h.dir.File("settings.ini").c_str(), 0444);
   ASSERT_TRUE(h.Start());
-  EXPECT_EQ(h.player->state().playlist.file_list,
+  EXPECT_EQ(h.player->state().playlist.file_list.ToVector(),
             std::vector<std::string>{track});
   EXPECT_EQ(LinesOf(h.player->state().playlist), std::vector<std::string>{"a"});
   EXPECT_TRUE(h.dialogs.messages.empty());

@@ -77,7 +77,8 @@ TEST(StartupTest, ARelativePlaylistArgumentIsRememberedByItsAbsolutePath) {
   ASSERT_TRUE(h.player->Startup({"list.kpp"}, h.dir.File("music")));
   h.loop.Drain();
   EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("music/list.kpp"));
-  EXPECT_EQ(h.player->state().playlist.file_list, std::vector<std::string>{a});
+  EXPECT_EQ(h.player->state().playlist.file_list.ToVector(),
+            std::vector<std::string>{a});
   EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
 }
 
@@ -87,7 +88,7 @@ TEST(StartupTest, AStreamAddressArgumentIsAddedAndPlays) {
   h.audio.AddMedia(address, FakeAudioLibrary::StreamMedia());
   ASSERT_TRUE(h.Start({address}));
   const PlaylistModel& model = h.player->state().playlist;
-  EXPECT_EQ(model.file_list, std::vector<std::string>{address});
+  EXPECT_EQ(model.file_list.ToVector(), std::vector<std::string>{address});
   EXPECT_EQ(LinesOf(model), std::vector<std::string>{"[S] " + address});
   EXPECT_EQ(model.playing_index, 0);
   EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
@@ -102,12 +103,13 @@ TEST(StartupTest, SeveralArgumentsRestoreAndThenArriveAsAHandOff) {
   ASSERT_TRUE(h.Start({"a.mp3", "other.kpp", "missing.mp3", "b|c.ogg"}));
   const PlaylistModel& model = h.player->state().playlist;
   // A playlist among them is not taken, as in a hand-off.
-  EXPECT_EQ(model.file_list, (std::vector<std::string>{remembered, a, b}));
+  EXPECT_EQ(model.file_list.ToVector(),
+            (std::vector<std::string>{remembered, a, b}));
   EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"r", "a", "b|c"}));
   EXPECT_EQ(model.playing_index, 2);
   ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
   EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, b);
-  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list.ToVector());
   // The remembered file itself is untouched.
   EXPECT_EQ(h.dir.Read("list.kpp"), remembered + "\r\n");
 }
@@ -121,7 +123,7 @@ TEST(StartupTest, AnUnusableArgumentRestoresTheRememberedPlaylistAndSaysSo) {
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(h.Start({argument}));
     std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(h.player->state().playlist.file_list,
+    EXPECT_EQ(h.player->state().playlist.file_list.ToVector(),
               std::vector<std::string>{remembered})
         << argument;
     EXPECT_EQ(h.Setting("settings", "LastPlayed"), h.dir.File("list.kpp"));

@@ -170,7 +170,7 @@ LineStyle Player::StyleOf(int index, bool selected, bool focused) const {
   LineFacts facts{index, selected, focused, state_.playlist.playing_index,
                   false};
   if (index >= 0 && index < state_.playlist.Count()) {
-    const std::string& location = state_.playlist.file_list[index];
+    const std::string_view location = state_.playlist.file_list[index];
     for (const std::string& queued : state_.queue_list) {
       if (EqualsIgnoreCase(queued, location)) facts.queued = true;
     }

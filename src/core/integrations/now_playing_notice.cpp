@@ -12,7 +12,8 @@ void SendNowPlaying(Context& context, const PlaylistModel& model,
     int index = model.playing_index;
     bool local = index >= 0 && index < model.Count() &&
                  !IsNetworkStream(model.file_list[index]);
-    title = local ? TagTitle(context, model.file_list[index]) : text;
+    title =
+        local ? TagTitle(context, std::string(model.file_list[index])) : text;
   }
   context.platform.now_playing.Announce(title);
 }

@@ -122,17 +122,17 @@ void PlaybackController::ShuffleNext() {
   // files (and network locations, which are no files) leave the pool.
   while (model.PoolSize() > 1) {
     int k = random_(1, model.PoolSize() - 1);
-    if (!FileExists(model.PoolLocation(k))) {
+    if (!FileExists(std::string(model.PoolLocation(k)))) {
       model.PoolErase(k);
       continue;
     }
-    std::string location = model.PoolLocation(k);
+    std::string location(model.PoolLocation(k));
     model.PoolErase(k);
     PlayLastLineOf(location, true);
     return;
   }
   // The last of the cycle plays, and a new cycle begins.
-  std::string last = model.PoolLocation(0);
+  std::string last(model.PoolLocation(0));
   PlayLastLineOf(last, false);
   RefillShufflePool();
 }

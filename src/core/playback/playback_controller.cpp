@@ -55,7 +55,7 @@ void PlaybackController::PlayEntry() {
   if (hooks_.unqueue_started) hooks_.unqueue_started();
   context_.platform.window.PlaylistChanged();
   context_.platform.audio.ChannelRemoveSync(Channel(), playback().end_sync);
-  const std::string location = model.file_list[model.playing_index];
+  const std::string location(model.file_list[model.playing_index]);
   if (!IsNetworkStream(location)) {
     model.SetLine(model.playing_index, BaseTitle(location));
   }

@@ -15,7 +15,7 @@ constexpr char kKey[] = "LastPlayed";
 
 struct Snapshot {
   uint64_t number = 0;  // counts the requests
-  std::vector<std::string> file_list;
+  LocationList file_list;
   // `LastPlayed` when the list was taken: a write names the file only if
   // nobody has changed it since.
   std::string last_played_before;
@@ -88,7 +88,7 @@ AutosaveWriter::~AutosaveWriter() { Flush(); }
 
 const std::string& AutosaveWriter::path() const { return shared_->path; }
 
-void AutosaveWriter::Request(std::vector<std::string> file_list) {
+void AutosaveWriter::Request(LocationList file_list) {
   Snapshot snapshot{0, std::move(file_list),
                     settings_.ReadSettingText(kSection, kKey, "")};
   std::lock_guard lock(shared_->mutex);

@@ -10,6 +10,7 @@
 
 #include "core/app/settings_store.h"
 #include "core/platform/event_loop.h"
+#include "core/playlist/location_list.h"
 
 namespace kivo {
 
@@ -40,7 +41,7 @@ class AutosaveWriter {
   const std::string& path() const;
 
   // Returns at once; the list is written in the background.
-  void Request(std::vector<std::string> file_list);
+  void Request(LocationList file_list);
   void Flush();
   void WhenWritten(std::function<void()> task);
 

@@ -31,8 +31,11 @@ void CheckBatchFrom(Context& context, PlaylistModel& model, int from) {
   model.check_running = first >= 0;
   if (first < 0) return;
   const int end = std::min(model.Count(), first + kBatchEntries);
-  std::vector<std::string> locations(model.file_list.begin() + first,
-                                     model.file_list.begin() + end);
+  std::vector<std::string> locations;
+  locations.reserve(end - first);
+  for (int index = first; index < end; ++index) {
+    locations.emplace_back(model.file_list[index]);
+  }
   EventLoop& loop = context.platform.loop;
   loop.RunAsync(
       "kivo-check",

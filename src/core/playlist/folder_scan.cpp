@@ -58,7 +58,9 @@ FolderScan::FolderScan(PlaylistModel& model, bool skip_known,
     : model_(model), skip_known_(skip_known), progress_(progress) {
   if (skip_known_) {
     known_.reserve(model_.file_list.size());
-    known_.insert(model_.file_list.begin(), model_.file_list.end());
+    for (std::string_view location : model_.file_list) {
+      known_.emplace(location);
+    }
   }
 }
 

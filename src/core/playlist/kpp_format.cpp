@@ -8,8 +8,13 @@ std::vector<std::string> ParseKpp(const std::string& content) {
   return SplitLines(content);
 }
 
-std::string FormatKpp(const std::vector<std::string>& locations) {
-  return JoinLinesCrLf(locations);
+std::string FormatKpp(const LocationList& locations) {
+  std::string out;
+  for (std::string_view location : locations) {
+    out += location;
+    out += "\r\n";
+  }
+  return out;
 }
 
 }  // namespace kivo

@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "core/playlist/location_list.h"
+
 namespace kivo {
 
 // KPP: one location per line, nothing else; every line an entry, an empty
 // one included. Lines are written with CR LF.
 std::vector<std::string> ParseKpp(const std::string& content);
-std::string FormatKpp(const std::vector<std::string>& locations);
+std::string FormatKpp(const LocationList& locations);
 
 }  // namespace kivo

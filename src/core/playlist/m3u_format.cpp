@@ -13,7 +13,7 @@ std::vector<std::string> ParseM3u(std::string_view content) {
   return locations;
 }
 
-std::string FormatM3u(const std::vector<std::string>& locations,
+std::string FormatM3u(const LocationList& locations,
                       const std::vector<long long>& lengths_seconds) {
   std::string out = "#EXTM3U\r\n";
   for (size_t i = 0; i < locations.size(); ++i) {

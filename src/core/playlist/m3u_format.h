@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/playlist/location_list.h"
+
 namespace kivo {
 
 // M3U as read: every line that is neither empty nor starts with "#" is one
@@ -13,7 +15,7 @@ std::vector<std::string> ParseM3u(std::string_view content);
 // "#EXTM3U", then per entry an "#EXTINF:<seconds>,<name>" line and the
 // location itself, every line ended by CR LF. lengths_seconds runs parallel
 // to locations.
-std::string FormatM3u(const std::vector<std::string>& locations,
+std::string FormatM3u(const LocationList& locations,
                       const std::vector<long long>& lengths_seconds);
 
 }  // namespace kivo

@@ -17,7 +17,7 @@ void PlaylistEditor::RemoveClick() {
   PlaylistModel& model = state_.playlist;
   int selected = context_.platform.window.SelectedLine();
   if (selected < 0 || selected >= model.Count()) return;
-  const std::string location = model.file_list[selected];
+  const std::string location(model.file_list[selected]);
   model.RemoveEntryAt(selected);
   // The queue keeps the location: it is a choice of what to play, not a line.
   model.PoolRemoveFirst(location);

@@ -35,9 +35,13 @@ bool PlaylistFiles::WriteOrReport(const std::string& path,
 
 bool PlaylistFiles::LoadKpp(const std::string& path) {
   // One location a line: read as lines, the list is never held twice.
-  std::vector<std::string> locations;
+  LocationList locations;
   std::string reason;
-  if (!ReadFileLines(path, &locations, &reason)) {
+  auto expect = [&locations](size_t lines, size_t bytes) {
+    locations.reserve(lines, bytes);
+  };
+  auto add = [&locations](std::string_view line) { locations.push_back(line); };
+  if (!ReadFileLines(path, expect, add, &reason)) {
     ReportUnreadable(path, reason);
     return false;
   }
@@ -48,16 +52,16 @@ bool PlaylistFiles::LoadKpp(const std::string& path) {
 bool PlaylistFiles::LoadM3u(const std::string& path) {
   std::string content;
   if (!ReadOrReport(path, &content)) return false;
-  ReplaceWith(ParseM3u(content), path);
+  ReplaceWith(LocationList(ParseM3u(content)), path);
   return true;
 }
 
 bool PlaylistFiles::LoadPls(const std::string& path) {
   std::string content;
   ReadWholeFile(path, &content);  // unreadable: no entries
-  std::vector<std::string> locations;
-  for (PlsEntry& entry : ParsePls(content, "")) {
-    locations.push_back(std::move(entry.file));
+  LocationList locations;
+  for (const PlsEntry& entry : ParsePls(content, "")) {
+    locations.push_back(entry.file);
   }
   ReplaceWith(std::move(locations), path);
   return true;
@@ -95,8 +99,9 @@ std::vector<long long> PlaylistFiles::MeasureLengths() const {
   lengths.reserve(model_.file_list.size());
   Progress progress(context_.platform.dialogs, context_.work_gate,
                     "Measuring the playlist", model_.Count());
-  for (const std::string& location : model_.file_list) {
-    lengths.push_back(MeasureLengthSeconds(context_.platform.audio, location));
+  for (std::string_view location : model_.file_list) {
+    lengths.push_back(
+        MeasureLengthSeconds(context_.platform.audio, std::string(location)));
     progress.Step();
   }
   return lengths;
@@ -110,7 +115,7 @@ bool PlaylistFiles::LoadByExtension(const std::string& path, bool accept_tmp) {
   return false;
 }
 
-void PlaylistFiles::ReplaceWith(std::vector<std::string> locations,
+void PlaylistFiles::ReplaceWith(LocationList locations,
                                 const std::string& path) {
   model_.ReplaceLocations(std::move(locations));
   model_.playing_index = -1;

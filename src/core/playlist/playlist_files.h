@@ -31,7 +31,7 @@ class PlaylistFiles {
   bool LoadByExtension(const std::string& path, bool accept_tmp);
 
   // Replaces the playlist with these locations (each into the shuffle pool).
-  void ReplaceWith(std::vector<std::string> locations, const std::string& path);
+  void ReplaceWith(LocationList locations, const std::string& path);
   // Every line rebuilt from its location; the files are checked off the GUI
   // thread and their lines fixed as the answers come.
   void RefreshLines();

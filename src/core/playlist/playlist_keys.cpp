@@ -57,7 +57,7 @@ void PlaylistKeys::DeleteSelectedFile() {
   int selected = context_.platform.window.SelectedLine();
   if (selected < 0 || selected >= model.Count()) return;
   if (!DeleteToRecycleBin(context_.platform.desktop,
-                          model.file_list[selected])) {
+                          std::string(model.file_list[selected]))) {
     context_.ShowMessage(
         context_.Text("strings", "15", "Unable to delete file!"));
     return;

@@ -24,16 +24,16 @@ std::map<int, std::string> Rekeyed(std::map<int, std::string>& texts,
 }  // namespace
 
 std::string PlaylistModel::Line(int index) const {
-  const std::string& location = file_list[index];
+  const std::string_view location = file_list[index];
   switch (forms_[index]) {
     case LineForm::kText:
       return texts_.at(index);
     case LineForm::kStream:
-      return "[S] " + location;
+      return "[S] " + std::string(location);
     case LineForm::kMissing:
-      return "[" + error_word_ + "] " + location;
+      return "[" + error_word_ + "] " + std::string(location);
     case LineForm::kUnchecked:
-      if (IsStreamAddress(location)) return "[S] " + location;
+      if (IsStreamAddress(location)) return "[S] " + std::string(location);
       return BaseTitle(location);
     case LineForm::kName:
       break;
@@ -51,7 +51,7 @@ void PlaylistModel::SetLine(int index, std::string line) {
   texts_[index] = std::move(line);
 }
 
-void PlaylistModel::AppendEntry(const std::string& location,
+void PlaylistModel::AppendEntry(std::string_view location,
                                 const std::string& line,
                                 bool into_shuffle_pool) {
   file_list.push_back(location);
@@ -66,7 +66,7 @@ void PlaylistModel::AppendEntry(const std::string& location,
   SetLine(Count() - 1, line);
 }
 
-void PlaylistModel::ReplaceLocations(std::vector<std::string> locations) {
+void PlaylistModel::ReplaceLocations(LocationList locations) {
   Clear();
   file_list = std::move(locations);
   forms_.assign(file_list.size(), LineForm::kUnchecked);
@@ -79,9 +79,9 @@ void PlaylistModel::RemoveEntryAt(int index) {
   const uint32_t serial = serials_[index];
   serial_index_[serial] = -1;
   if (serial_pooled_[serial]) {
-    left_locations_[serial] = std::move(file_list[index]);
+    left_locations_[serial] = std::string(file_list[index]);
   }
-  file_list.erase(file_list.begin() + index);
+  file_list.erase(index);
   forms_.erase(forms_.begin() + index);
   serials_.erase(serials_.begin() + index);
   ReindexSerials(index, Count() - 1);
@@ -105,7 +105,7 @@ void PlaylistModel::MoveEntry(int from, int to) {
       std::rotate(begin + to, begin + from, begin + from + 1);
     }
   };
-  move(file_list);
+  file_list.move(from, to);
   move(forms_);
   move(serials_);
   ReindexSerials(std::min(from, to), std::max(from, to));
@@ -136,7 +136,7 @@ void PlaylistModel::Clear() {
   ++layout_generation_;
 }
 
-int PlaylistModel::FindLocation(const std::string& location) const {
+int PlaylistModel::FindLocation(std::string_view location) const {
   for (int i = 0; i < Count(); ++i) {
     if (EqualsIgnoreCase(file_list[i], location)) return i;
   }
@@ -181,7 +181,7 @@ void RefreshEntryNames(PlaylistModel& model, const std::string& error_word) {
   model.MarkAllUnchecked(error_word);
   std::vector<bool> exists(model.file_list.size());
   for (size_t i = 0; i < exists.size(); ++i) {
-    exists[i] = FileExists(model.file_list[i]);
+    exists[i] = FileExists(std::string(model.file_list[i]));
   }
   model.SetChecked(0, exists);
 }

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/playlist/location_list.h"
+
 namespace kivo {
 
 // How an entry's line is made from its location. Lines are made when asked,
@@ -26,7 +28,7 @@ enum class LineForm : uint8_t {
 // order, the playing entry and the locations shuffle has not played yet.
 // GUI thread only.
 struct PlaylistModel {
-  std::vector<std::string> file_list;
+  LocationList file_list;
   int playing_index = -1;
 
   int Count() const { return static_cast<int>(file_list.size()); }
@@ -38,11 +40,11 @@ struct PlaylistModel {
   void SetLine(int index, std::string line);
   LineForm FormOf(int index) const { return forms_[index]; }
 
-  void AppendEntry(const std::string& location, const std::string& line,
+  void AppendEntry(std::string_view location, const std::string& line,
                    bool into_shuffle_pool);
   // The list replaced by these locations, each into the shuffle pool, their
   // lines to be found by RefreshEntryNames.
-  void ReplaceLocations(std::vector<std::string> locations);
+  void ReplaceLocations(LocationList locations);
   // Both lists; the playing index follows its entry (or becomes -1).
   void RemoveEntryAt(int index);
   // The entry moves to `to`, the ones between close up; the playing index
@@ -51,7 +53,7 @@ struct PlaylistModel {
   // FileList, lines and the shuffle pool emptied.
   void Clear();
   // First entry equal to location without regard to ASCII case, or -1.
-  int FindLocation(const std::string& location) const;
+  int FindLocation(std::string_view location) const;
 
   // Every line back to kUnchecked, remembering the error word of kMissing.
   void MarkAllUnchecked(const std::string& error_word);
@@ -66,13 +68,13 @@ struct PlaylistModel {
   // they came. It names entries rather than copying their locations; an
   // entry that leaves the list while pooled leaves its location behind.
   int PoolSize() const { return static_cast<int>(pool_.size()); }
-  const std::string& PoolLocation(int k) const;
+  std::string_view PoolLocation(int k) const;
   void PoolErase(int k);
   // The whole list, in its present order.
   void RefillPool();
   void ClearPool();
   // The first pooled location equal to location (case-sensitive), if any.
-  void PoolRemoveFirst(const std::string& location);
+  void PoolRemoveFirst(std::string_view location);
 
   // Lives as long as the model: a late answer from a worker checks it first.
   std::weak_ptr<int> lifetime() const { return lifetime_; }

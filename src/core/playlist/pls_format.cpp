@@ -61,7 +61,7 @@ std::vector<PlsEntry> ParsePls(std::string_view content,
   return ReadPlsEntries(IniDocument::Parse(content), title_fallback);
 }
 
-void WritePls(IniDocument* ini, const std::vector<std::string>& locations,
+void WritePls(IniDocument* ini, const LocationList& locations,
               const std::vector<long long>& lengths_seconds) {
   for (size_t i = 0; i < locations.size(); ++i) {
     std::string number = IntText(static_cast<long long>(i) + 1);

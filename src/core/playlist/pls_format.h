@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/ini/ini_document.h"
+#include "core/playlist/location_list.h"
 
 namespace kivo {
 
@@ -30,7 +31,7 @@ std::vector<PlsEntry> ParsePls(std::string_view content,
 // File<n>, Title<n> and Length<n> for every entry, then NumberOfEntries and
 // Version=2, each set with the INI rules: keys already in the document are
 // replaced where they stand and everything else stays.
-void WritePls(IniDocument* ini, const std::vector<std::string>& locations,
+void WritePls(IniDocument* ini, const LocationList& locations,
               const std::vector<long long>& lengths_seconds);
 
 }  // namespace kivo

@@ -23,7 +23,7 @@ void Queue::QueueToggle(int index) {
   if (index < 0 || index >= model_.Count() || index == model_.playing_index) {
     return;
   }
-  const std::string location = model_.file_list[index];
+  const std::string location(model_.file_list[index]);
   int queued = Find(location);
   if (queued < 0) {
     queue_list_.push_back(location);
@@ -54,7 +54,7 @@ int Queue::PopQueue() {
 void Queue::UnqueueStarted() {
   int playing = model_.playing_index;
   if (queue_list_.empty() || playing < 0 || playing >= model_.Count()) return;
-  int queued = Find(model_.file_list[playing]);
+  int queued = Find(std::string(model_.file_list[playing]));
   if (queued < 0) return;
   queue_list_.erase(queue_list_.begin() + queued);
   RenumberQueue();

@@ -18,7 +18,7 @@ void PlaylistModel::ReindexSerials(int from, int to) {
   }
 }
 
-const std::string& PlaylistModel::PoolLocation(int k) const {
+std::string_view PlaylistModel::PoolLocation(int k) const {
   const uint32_t serial = pool_[k];
   const int index = serial_index_[serial];
   return index >= 0 ? file_list[index] : left_locations_.at(serial);
@@ -51,7 +51,7 @@ void PlaylistModel::ClearPool() {
   left_locations_.clear();
 }
 
-void PlaylistModel::PoolRemoveFirst(const std::string& location) {
+void PlaylistModel::PoolRemoveFirst(std::string_view location) {
   for (int k = 0; k < PoolSize(); ++k) {
     if (PoolLocation(k) == location) {
       PoolErase(k);

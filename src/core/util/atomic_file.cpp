@@ -226,17 +226,21 @@ bool ReadWholeFile(const std::string& path, std::string* content,
   return true;
 }
 
-bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
+bool ReadFileLines(const std::string& path, const ExpectLines& expect,
+                   const std::function<void(std::string_view line)>& on_line,
                    std::string* error) {
   size_t line_ends = 0;
+  size_t bytes = 0;
   auto ignore_size = [](size_t) {};
-  if (!ReadBlocks(path, error, ignore_size, [&line_ends](std::string_view b) {
-        line_ends += std::count(b.begin(), b.end(), '\n');
+  if (!ReadBlocks(path, error, ignore_size, [&](std::string_view block) {
+        const auto lf = std::count(block.begin(), block.end(), '\n');
+        const auto cr = std::count(block.begin(), block.end(), '\r');
+        line_ends += static_cast<size_t>(lf);
+        bytes += block.size() - static_cast<size_t>(lf + cr);
       })) {
     return false;
   }
-  std::vector<std::string> read;
-  read.reserve(line_ends + 1);
+  expect(line_ends + 1, bytes);
   std::string line;
   bool after_cr = false;
   auto split = [&](std::string_view block) {
@@ -247,7 +251,7 @@ bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
       }
       after_cr = c == '\r';
       if (c == '\r' || c == '\n') {
-        read.emplace_back(line);  // a copy of its own size
+        on_line(line);
         line.clear();
       } else {
         line.push_back(c);
@@ -255,8 +259,7 @@ bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
     }
   };
   if (!ReadBlocks(path, error, ignore_size, split)) return false;
-  if (!line.empty()) read.emplace_back(line);
-  *lines = std::move(read);
+  if (!line.empty()) on_line(line);
   return true;
 }
 

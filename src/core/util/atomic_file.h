@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,11 @@ bool ReadWholeFile(const std::string& path, std::string* content,
                    std::string* error = nullptr);
 // The file's lines as SplitLines gives them (CR, LF and CR LF end a line),
 // read block by block: a long playlist is never held whole beside its lines.
-bool ReadFileLines(const std::string& path, std::vector<std::string>* lines,
+// `expect` learns first about how many lines are coming and how many bytes
+// they hold without their line ends, so the lines can be stored in one go.
+using ExpectLines = std::function<void(size_t lines, size_t bytes)>;
+bool ReadFileLines(const std::string& path, const ExpectLines& expect,
+                   const std::function<void(std::string_view line)>& on_line,
                    std::string* error = nullptr);
 
 // Replaces the file at path with content: written to a temporary file in the
