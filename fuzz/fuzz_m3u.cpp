@@ -9,10 +9,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string content(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> locations = kivo::ParseM3u(content);
+  kivo::LocationList locations = kivo::ParseM3u(content);
   std::vector<long long> lengths(locations.size(), 1);
-  if (kivo::ParseM3u(kivo::FormatM3u(kivo::LocationList(locations), lengths)) !=
-      locations) {
+  if (kivo::ParseM3u(kivo::FormatM3u(locations, lengths)).ToVector() !=
+      locations.ToVector()) {
     std::abort();
   }
   return 0;

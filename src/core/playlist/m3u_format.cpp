@@ -5,10 +5,10 @@
 
 namespace kivo {
 
-std::vector<std::string> ParseM3u(std::string_view content) {
-  std::vector<std::string> locations = SplitLines(content);
-  std::erase_if(locations, [](const std::string& line) {
-    return line.empty() || line.front() == '#';
+LocationList ParseM3u(std::string_view content) {
+  LocationList locations;
+  ForEachLine(content, [&locations](std::string_view line) {
+    if (!line.empty() && line.front() != '#') locations.push_back(line);
   });
   return locations;
 }

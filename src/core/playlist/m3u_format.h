@@ -10,7 +10,7 @@ namespace kivo {
 
 // M3U as read: every line that is neither empty nor starts with "#" is one
 // location, untrimmed; "#EXTINF" titles and lengths are not used.
-std::vector<std::string> ParseM3u(std::string_view content);
+LocationList ParseM3u(std::string_view content);
 
 // "#EXTM3U", then per entry an "#EXTINF:<seconds>,<name>" line and the
 // location itself, every line ended by CR LF. lengths_seconds runs parallel

@@ -52,7 +52,7 @@ bool PlaylistFiles::LoadKpp(const std::string& path) {
 bool PlaylistFiles::LoadM3u(const std::string& path) {
   std::string content;
   if (!ReadOrReport(path, &content)) return false;
-  ReplaceWith(LocationList(ParseM3u(content)), path);
+  ReplaceWith(ParseM3u(content), path);
   return true;
 }
 

@@ -63,20 +63,26 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
   return out;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+void ForEachLine(std::string_view text,
+                 const std::function<void(std::string_view line)>& on_line) {
   size_t start = 0;
   size_t i = 0;
   while (i < text.size()) {
     char c = text[i];
     if (c == '\r' || c == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
+      on_line(text.substr(start, i - start));
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       start = i + 1;
     }
     ++i;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size()) on_line(text.substr(start));
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachLine(text,
+              [&lines](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
                        std::string_view to);
 // Lines ended by CR, LF or CR LF; a final line break makes no extra line.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same lines, each handed over in turn without a copy.
+void ForEachLine(std::string_view text,
+                 const std::function<void(std::string_view line)>& on_line);
 // Lines joined, each followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 // Decimal text of an integer.
