@@ -21,6 +21,9 @@ TEST(IsSupportedMediaTest, ExtensionsOfTheTableInAnyCase) {
   EXPECT_TRUE(IsSupportedMedia("/m/LOUD.MP3"));
   EXPECT_TRUE(IsSupportedMedia("/m/video.mp4"));
   EXPECT_TRUE(IsSupportedMedia("/m/x.wvc"));
+  // Ogg Opus and Ogg audio under their own names, common on Linux desktops.
+  EXPECT_TRUE(IsSupportedMedia("/m/podcast.opus"));
+  EXPECT_TRUE(IsSupportedMedia("/m/Song.OGA"));
   EXPECT_FALSE(IsSupportedMedia("/m/a.m4p"));
   EXPECT_FALSE(IsSupportedMedia("/m/noext"));
   EXPECT_FALSE(IsSupportedMedia("/m/a.mp3.bak"));

@@ -55,7 +55,7 @@ TEST_F(AddingTest, AddMediaIntoAnEmptyOrAFilledPlaylist) {
             "All Supported Types|*.mp3;*.mp2;*.mp1;*.ogg;*.wma;*.flac;*.wav;"
             "*.m4a;*.m4p;*.m4v;*.aac;*.xm;*.it;*.s3m;*.mod;*.mtm;*.umx;*.mo3;"
             "*.aif;*.iff;*.aiff;*.ac3;*.ape;*.mpc;*.ofr;*.spx;*.tta;*.wv;*.wvc;"
-            "*.fla;|All Files (*.*)|*.*");
+            "*.fla;*.opus;*.oga;|All Files (*.*)|*.*");
   h.loop.Drain();  // the autosave is written in the background
   EXPECT_EQ(h.dir.Read("temp.tmp"),
             chosen[0] + "\r\n" + chosen[1] + "\r\n" + chosen[2] + "\r\n");

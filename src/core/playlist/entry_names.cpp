@@ -7,11 +7,13 @@
 namespace kivo {
 namespace {
 
-constexpr std::array<std::string_view, 29> kSupportedExtensions = {
+// The last two are Ogg Opus and Ogg audio under their own extensions, which
+// Linux music collections are full of.
+constexpr std::array<std::string_view, 31> kSupportedExtensions = {
     ".mp3", ".mp2", ".mp1", ".ogg",  ".wma", ".flac", ".wav", ".m4a",
     ".mp4", ".fla", ".it",  ".xm",   ".s3m", ".mtm",  ".umx", ".mo3",
     ".mod", ".aif", ".iff", ".aiff", ".aac", ".ac3",  ".ape", ".mpc",
-    ".ofr", ".spx", ".tta", ".wv",   ".wvc"};
+    ".ofr", ".spx", ".tta", ".wv",   ".wvc", ".opus", ".oga"};
 
 }  // namespace
 

@@ -15,7 +15,7 @@ namespace {
 constexpr char kMediaPatterns[] =
     "|*.mp3;*.mp2;*.mp1;*.ogg;*.wma;*.flac;*.wav;*.m4a;*.m4p;*.m4v;*.aac;*.xm;"
     "*.it;*.s3m;*.mod;*.mtm;*.umx;*.mo3;*.aif;*.iff;*.aiff;*.ac3;*.ape;*.mpc;"
-    "*.ofr;*.spx;*.tta;*.wv;*.wvc;*.fla;|";
+    "*.ofr;*.spx;*.tta;*.wv;*.wvc;*.fla;*.opus;*.oga;|";
 
 }  // namespace
 
