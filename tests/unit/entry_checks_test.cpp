@@ -10,6 +10,7 @@
 namespace kivo {
 namespace {
 
+using testing::FakeSearchView;
 using testing::PlayerHarness;
 using Lines = std::vector<std::string>;
 
@@ -128,6 +129,18 @@ TEST_F(EntryChecksTest, ALineGivenAnotherTextWhileUncheckedKeepsIt) {
   h.player->MenuItemClicked("Queue1");
   h.loop.Drain();
   EXPECT_EQ(model().Line(1).substr(0, 4), "1 > ");
+}
+
+TEST_F(EntryChecksTest, TheSearchWindowFindsTheLinesAsTheyEndWhileChecksRun) {
+  StartWithChecksWaiting();
+  RunOneBatch();  // the rest is still on its way
+  h.search_windows.script = [&](FakeSearchView& view) {
+    view.events->EditChange("t2499.mp3");  // only the "[Error] " form holds it
+    EXPECT_EQ(view.results, Lines{"[Error] " + h.dir.File("t2499.mp3")});
+  };
+  h.player->MenuItemClicked("Search1");
+  h.loop.Drain();
+  EXPECT_EQ(LinesOf(model()), ExpectedLines());
 }
 
 }  // namespace

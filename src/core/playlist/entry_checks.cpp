@@ -55,6 +55,20 @@ void CheckBatchFrom(Context& context, PlaylistModel& model, int from) {
 
 }  // namespace
 
+bool FinishEntryChecks(PlaylistModel& model) {
+  const int first = model.FirstUnchecked(0);
+  if (first < 0) return false;
+  std::vector<bool> exists(model.Count() - first);
+  for (size_t k = 0; k < exists.size(); ++k) {
+    const int index = first + static_cast<int>(k);
+    if (model.FormOf(index) == LineForm::kUnchecked) {
+      exists[k] = FileExists(std::string(model.file_list[index]));
+    }
+  }
+  model.SetChecked(first, exists);
+  return true;
+}
+
 void CheckEntryFiles(Context& context, PlaylistModel& model) {
   if (model.check_running) return;
   CheckBatchFrom(context, model, 0);

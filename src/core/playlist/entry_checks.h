@@ -13,4 +13,10 @@ namespace kivo {
 // unchecked. Calling it while a check runs changes nothing. GUI thread only.
 void CheckEntryFiles(Context& context, PlaylistModel& model);
 
+// Checks on the spot the entries a running check has not reached yet, for a
+// view that copies the lines and must show them as they will end (the search
+// window). Answers of the running check then change nothing. True when
+// there was any entry left to check.
+bool FinishEntryChecks(PlaylistModel& model);
+
 }  // namespace kivo

@@ -1,6 +1,7 @@
 #include "core/playlist/search_window.h"
 
 #include "core/platform/shell_events.h"
+#include "core/playlist/entry_checks.h"
 #include "core/util/text.h"
 #include "core/util/utf8.h"
 
@@ -60,6 +61,9 @@ void SearchWindow::FormCreate() {
                          "Search.Position", "Left", 0)),
                      static_cast<int>(context_.settings.ReadSettingInt(
                          "Search.Position", "Top", 0)));
+  if (FinishEntryChecks(state_.playlist)) {
+    context_.platform.window.PlaylistChanged();
+  }
   SetResults(MatchingLines(state_.playlist, ""));
 }
 
