@@ -136,12 +136,10 @@ struct Bench {
     Report("autosave (KPP, atomic)", ms, "fwrite+fsync same bytes", peer);
 
     double load_ms = TimeMs([&] {
-      std::string content;
-      ReadWholeFile(path, &content);
+      LocationList read;
+      ReadKppFile(path, &read, nullptr);
       PlaylistModel restored;
-      for (const std::string& location : ParseKpp(content)) {
-        restored.AppendEntry(location, "", true);
-      }
+      restored.ReplaceLocations(std::move(read));
     });
     double read_ms = TimeMs([&] { ReadPlain(path); });
     Report("restore (KPP read+parse+fill)", load_ms, "plain read", read_ms);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,21 +43,46 @@ TEST(AtomicFileTest, AKillDuringRewritesLeavesTheOldOrTheNewFile) {
   }
 }
 
+// Lines as a reader of the text sees them, one character at a time: CR, LF
+// and CR LF each end a line; a final line break makes no extra line.
+std::vector<std::string> LinesReadByHand(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      line += text[i];
+      continue;
+    }
+    lines.push_back(line);
+    line.clear();
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
 TEST(AtomicFileTest, FileLinesSplitAsTheTextWouldBeOfAnySizeAndLineEnd) {
   TempDir dir;
   // A CR LF across the 64 KiB read blocks must end one line, not two.
   const std::string long_line(65535, 'x');
+  // Line ends of every kind falling anywhere against the blocks.
+  std::mt19937 random(3);
+  std::string mixed;
+  while (mixed.size() < 300000) {
+    mixed += std::string(random() % 40, 'm') + "\r\n\n\r"[random() % 4];
+  }
   for (const std::string& text :
        {std::string("a\r\nb\nc\rd"), std::string("\r\n\n\r\re\r\n"),
-        std::string(""), long_line + "\r\nnext\r\n",
-        std::string(200000, 'y')}) {
+        std::string(""), long_line + "\r\nnext\r\n", std::string(200000, 'y'),
+        mixed}) {
     const std::string path = dir.Write("list.kpp", text);
     std::vector<std::string> lines;
     size_t expected_bytes = 0;
     ASSERT_TRUE(ReadFileLines(
         path, [&](size_t, size_t bytes) { expected_bytes = bytes; },
         [&](std::string_view line) { lines.emplace_back(line); }));
-    EXPECT_EQ(lines, SplitLines(text)) << text.size();
+    EXPECT_EQ(lines, LinesReadByHand(text)) << text.size();
+    EXPECT_EQ(SplitLines(text), LinesReadByHand(text)) << text.size();
     // What is announced is what arrives, so it can be stored in one go.
     size_t bytes = 0;
     for (const std::string& line : lines) bytes += line.size();

@@ -34,14 +34,9 @@ bool PlaylistFiles::WriteOrReport(const std::string& path,
 }
 
 bool PlaylistFiles::LoadKpp(const std::string& path) {
-  // One location a line: read as lines, the list is never held twice.
   LocationList locations;
   std::string reason;
-  auto expect = [&locations](size_t lines, size_t bytes) {
-    locations.reserve(lines, bytes);
-  };
-  auto add = [&locations](std::string_view line) { locations.push_back(line); };
-  if (!ReadFileLines(path, expect, add, &reason)) {
+  if (!ReadKppFile(path, &locations, &reason)) {
     ReportUnreadable(path, reason);
     return false;
   }

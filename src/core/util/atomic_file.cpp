@@ -241,25 +241,13 @@ bool ReadFileLines(const std::string& path, const ExpectLines& expect,
     return false;
   }
   expect(line_ends + 1, bytes);
-  std::string line;
-  bool after_cr = false;
-  auto split = [&](std::string_view block) {
-    for (char c : block) {
-      if (after_cr && c == '\n') {
-        after_cr = false;
-        continue;
-      }
-      after_cr = c == '\r';
-      if (c == '\r' || c == '\n') {
-        on_line(line);
-        line.clear();
-      } else {
-        line.push_back(c);
-      }
-    }
-  };
-  if (!ReadBlocks(path, error, ignore_size, split)) return false;
-  if (!line.empty()) on_line(line);
+  LineSplitter splitter(on_line);
+  if (!ReadBlocks(
+          path, error, ignore_size,
+          [&splitter](std::string_view block) { splitter.Feed(block); })) {
+    return false;
+  }
+  splitter.Finish();
   return true;
 }
 

@@ -1,7 +1,9 @@
 #include "core/util/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace kivo {
 
@@ -63,20 +65,62 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
   return out;
 }
 
+namespace {
+
+// The first `c` at or after `from`, else `end`.
+const char* Next(const char* from, const char* end, char c) {
+  const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+  return found ? static_cast<const char*>(found) : end;
+}
+
+}  // namespace
+
+void LineSplitter::Feed(std::string_view block) {
+  const char* at = block.data();
+  const char* const end = at + block.size();
+  if (after_cr_ && at < end && *at == '\n') ++at;
+  after_cr_ = false;
+  // The next LF and the next CR, each found once and kept until passed:
+  // memchr runs at memory speed, and text of CR-only line ends is not
+  // searched again for every line.
+  const char* lf = nullptr;
+  const char* cr = nullptr;
+  while (at < end) {
+    if (lf < at) lf = Next(at, end, '\n');
+    if (cr < at) cr = Next(at, end, '\r');
+    const char* stop = std::min(lf, cr);
+    if (stop == end) {
+      carried_.append(at, end);
+      return;
+    }
+    EndLine(std::string_view(at, static_cast<size_t>(stop - at)));
+    at = stop + 1;
+    // A CR that ends the block may be the first half of a CR LF.
+    after_cr_ = *stop == '\r' && at == end;
+    if (*stop == '\r' && at < end && *at == '\n') ++at;
+  }
+}
+
+void LineSplitter::Finish() {
+  if (!carried_.empty()) on_line_(carried_);
+  carried_.clear();
+}
+
+void LineSplitter::EndLine(std::string_view rest) {
+  if (carried_.empty()) {
+    on_line_(rest);
+    return;
+  }
+  carried_.append(rest);
+  on_line_(carried_);
+  carried_.clear();
+}
+
 void ForEachLine(std::string_view text,
                  const std::function<void(std::string_view line)>& on_line) {
-  size_t start = 0;
-  size_t i = 0;
-  while (i < text.size()) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      on_line(text.substr(start, i - start));
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = i + 1;
-    }
-    ++i;
-  }
-  if (start < text.size()) on_line(text.substr(start));
+  LineSplitter splitter(on_line);
+  splitter.Feed(text);
+  splitter.Finish();
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {

@@ -26,6 +26,27 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The same lines, each handed over in turn without a copy.
 void ForEachLine(std::string_view text,
                  const std::function<void(std::string_view line)>& on_line);
+
+// The same lines from text that arrives in blocks (a file read piece by
+// piece): a line, and a CR LF, may fall across two blocks. Lines within a
+// block are handed over without a copy.
+class LineSplitter {
+ public:
+  explicit LineSplitter(
+      const std::function<void(std::string_view line)>& on_line)
+      : on_line_(on_line) {}
+
+  void Feed(std::string_view block);
+  // The last line, when the text does not end with a line break.
+  void Finish();
+
+ private:
+  void EndLine(std::string_view rest);
+
+  const std::function<void(std::string_view line)>& on_line_;
+  std::string carried_;  // the start of a line the last block ended in
+  bool after_cr_ = false;
+};
 // Lines joined, each followed by CR LF.
 std::string JoinLinesCrLf(const std::vector<std::string>& lines);
 // Decimal text of an integer.
