@@ -79,11 +79,30 @@ def unusable_argument_keeps_the_remembered_list(program, folder):
     return player
 
 
+def a_folder_becomes_the_playlist(program, folder):
+    """`kivo-player Album`, then `kivo-player Bonus` from a second start."""
+    remember(folder)
+    os.makedirs(folder.file("Album/CD2"))
+    os.mkdir(folder.file("Bonus"))
+    two = make_tone(folder.file("Album/02 Two.mp3"))
+    one = make_tone(folder.file("Album/01 one.mp3"))
+    cd2 = make_tone(folder.file("Album/CD2/01 Three.mp3"))
+    bonus = make_tone(folder.file("Bonus/Extra.mp3"))
+    player = started(program, folder, ["Album"])
+    second = Player(program, folder, ["Bonus"])
+    check(second.wait(60) == 0, "the folder is handed over: " + second.output())
+    check(wait_until(lambda: folder.playlist() == [one, two, cd2, bonus], 10),
+          f"the album in name order, then the handed folder: "
+          f"{folder.playlist()}")
+    return player
+
+
 def main(program):
     for case in (relative_playlist_is_remembered_absolutely,
                  stream_address_is_added,
                  several_arguments_arrive_after_the_restore,
-                 unusable_argument_keeps_the_remembered_list):
+                 unusable_argument_keeps_the_remembered_list,
+                 a_folder_becomes_the_playlist):
         folder = ProgramFolder()
         player = None
         try:

@@ -41,6 +41,28 @@ TEST(HandOffTest, EachHandedFileIsAppendedPlayedAndAutosaved) {
   EXPECT_EQ(h.window.bring_to_front_calls, 1);
 }
 
+// A folder handed over (a file manager's "Open With", `kivo-player *` in a
+// music folder) adds its media as Add Directory would, and its first plays.
+TEST(HandOffTest, AHandedFolderAddsItsMediaAndPlaysTheFirst) {
+  PlayerHarness h;
+  std::string single = h.AddFile("single.mp3");
+  std::string b = h.AddFile("Album/b.ogg");
+  std::string a = h.AddFile("Album/A.mp3");
+  h.dir.Write("Album/notes.txt", "");
+  ASSERT_TRUE(h.Start());
+  h.player->HandOffReceived(
+      BuildHandOffText({"single.mp3", "Album"}, h.dir.path()));
+  h.loop.Drain();
+  const PlaylistModel& model = h.player->state().playlist;
+  EXPECT_EQ(model.file_list.ToVector(),
+            (std::vector<std::string>{single, a, b}));
+  EXPECT_EQ(LinesOf(model), (std::vector<std::string>{"single", "A", "b"}));
+  EXPECT_EQ(model.playing_index, 1);
+  ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
+  EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, a);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list.ToVector());
+}
+
 TEST(HandOffTest, EveryByteOfEveryPathArrivesInOrder) {
   PlayerHarness h;
   std::string acdc = h.AddFile("AC|DC.mp3");

@@ -82,6 +82,35 @@ TEST(StartupTest, ARelativePlaylistArgumentIsRememberedByItsAbsolutePath) {
   EXPECT_EQ(h.player->playback().ChannelState(), AudioLibrary::kActivePlaying);
 }
 
+// `kivo-player ~/Music/Album`: the folder's media, in name order and from
+// its subfolders too, make the list, and the first plays. A folder without
+// media is no playlist: the remembered one comes back.
+TEST(StartupTest, AFolderArgumentBecomesThePlaylistAndPlays) {
+  PlayerHarness h;
+  RememberOneEntry(h);
+  std::string second = h.AddFile("Album/02 Two.mp3");
+  std::string first = h.AddFile("Album/01 One.flac");
+  std::string bonus = h.AddFile("Album/CD2/01 Bonus.ogg");
+  h.dir.Write("Album/cover.jpg", "");
+  ASSERT_TRUE(h.player->Startup({"Album"}, h.dir.path()));
+  h.loop.Drain();
+  const PlaylistModel& model = h.player->state().playlist;
+  EXPECT_EQ(model.file_list.ToVector(),
+            (std::vector<std::string>{first, second, bonus}));
+  EXPECT_EQ(model.playing_index, 0);
+  ASSERT_EQ(h.audio.OpenChannels().size(), 1u);
+  EXPECT_EQ(h.audio.ChannelCopy(h.audio.OpenChannels()[0]).location, first);
+  EXPECT_EQ(ParseKpp(h.dir.Read("temp.tmp")), model.file_list.ToVector());
+
+  PlayerHarness empty;
+  std::string remembered = RememberOneEntry(empty);
+  empty.dir.Write("Pictures/cover.jpg", "");
+  ASSERT_TRUE(empty.player->Startup({"Pictures"}, empty.dir.path()));
+  empty.loop.Drain();
+  EXPECT_EQ(empty.player->state().playlist.file_list.ToVector(),
+            std::vector<std::string>{remembered});
+}
+
 TEST(StartupTest, AStreamAddressArgumentIsAddedAndPlays) {
   PlayerHarness h;
   const std::string address = "http://radio.example:8000/live";

@@ -103,7 +103,7 @@ class Player : public ShellEvents, public PlaylistSource {
   void HandleCommandLine(const std::vector<std::string>& arguments,
                          const std::string& cwd);
   // Loads or plays the one argument of a start; false when it is none of
-  // playlist, media file or stream address.
+  // playlist, media file, folder with media or stream address.
   bool OpenArgument(const std::string& expanded);
   void AskForDonation();
   void WriteWindowPlacement();

@@ -85,9 +85,9 @@ void Player::HandleCommandLine(const std::vector<std::string>& arguments,
     // Said where it was typed; an empty list would soon be autosaved over
     // the remembered one.
     std::fprintf(stderr,
-                 "kivo-player: not used: %s (no playlist, media file or "
-                 "stream address that could be opened); the remembered "
-                 "playlist is restored\n",
+                 "kivo-player: not used: %s (no playlist, media file, "
+                 "folder with media or stream address that could be "
+                 "opened); the remembered playlist is restored\n",
                  arguments.front().c_str());
   } else if (arguments.size() > 1) {
     Guarded([&] {
@@ -106,6 +106,11 @@ bool Player::OpenArgument(const std::string& expanded) {
     } else if (IsSupportedMedia(expanded) || IsStreamAddress(expanded)) {
       state_.playlist.AppendEntry(expanded, std::string(), false);
       used = true;
+    } else if (DirectoryExists(expanded)) {
+      // A folder is its media, as Add Directory finds them.
+      playlist_commands_.adder().AddDroppedPath(expanded);
+      used = !state_.playlist.Empty();
+      if (used) AutosavePlaylist(context_, state_.playlist);
     }
     if (!used) return;
     state_.playlist.playing_index = 0;
@@ -135,10 +140,16 @@ void Player::AddHandedFiles(const std::string& text, char separator) {
   while ((end = text.find(separator, start)) != std::string::npos) {
     std::string piece = text.substr(start, end - start);
     start = end + 1;
-    if (!IsSupportedMedia(piece) && !IsStreamAddress(piece)) continue;
-    model.AppendEntry(piece, BaseTitle(piece), false);
+    const int first_new = model.Count();
+    if (IsSupportedMedia(piece) || IsStreamAddress(piece)) {
+      model.AppendEntry(piece, BaseTitle(piece), false);
+    } else if (DirectoryExists(piece)) {
+      // A folder adds its media as a dropped one does; its first plays.
+      playlist_commands_.adder().AddDroppedPath(piece);
+    }
+    if (model.Count() == first_new) continue;
     context_.platform.window.PlaylistChanged();
-    model.playing_index = model.Count() - 1;
+    model.playing_index = first_new;
     playback_.PlayEntry();
     AutosavePlaylist(context_, model);
   }
