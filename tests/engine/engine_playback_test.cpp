@@ -217,17 +217,7 @@ TEST_F(EnginePlayback, ChannelsInARowDoNotOverlapAndTwoAtOnceMix) {
 }
 
 TEST_F(EngineInRealTime, TheNextTrackStartedAtTheEndFollowsWithoutSilence) {
-  std::string a = dir_.File("a.wav");
-  std::string b = dir_.File("b.wav");
-  // Lengths that end a device buffer part-way.
-  ASSERT_TRUE(test::Render(a, "0.3", 0.37, "-c:a pcm_f32le"));
-  ASSERT_TRUE(test::Render(b, "0.2", 0.3, "-c:a pcm_f32le"));
-  Capture heard = PlayedInARow(a, b);
-  EXPECT_EQ(heard.CountNear(0.3f, 0.001f), 37 * kRate / 100);
-  EXPECT_EQ(heard.CountNear(0.2f, 0.001f), 3 * kRate / 10);
-  long silence = test::SilenceBetween(heard, 0.3f, 0.2f);
-  EXPECT_GE(silence, 0);
-  EXPECT_LE(silence, 1) << "frames of silence between the tracks";
+  ExpectTheSecondFollowsWithoutSilence();
 }
 
 TEST_F(EnginePlayback, ModulesPlayAtTheMusicVolume) {

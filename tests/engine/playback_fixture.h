@@ -118,6 +118,22 @@ inline long SilenceBetween(const Capture& heard, float before, float after) {
 class EngineInRealTime : public EnginePlayback {
  protected:
   EngineInRealTime() { device_delay_ms_ = "92"; }
+
+  // Plays two tracks in a row, the second from the first's end sync, and
+  // checks that each is heard whole with no silence between them.
+  void ExpectTheSecondFollowsWithoutSilence() {
+    std::string a = dir_.File("a.wav");
+    std::string b = dir_.File("b.wav");
+    // Lengths that end a device buffer part-way.
+    ASSERT_TRUE(Render(a, "0.3", 0.37, "-c:a pcm_f32le"));
+    ASSERT_TRUE(Render(b, "0.2", 0.3, "-c:a pcm_f32le"));
+    Capture heard = PlayedInARow(a, b);
+    EXPECT_EQ(heard.CountNear(0.3f, 0.001f), 37 * kRate / 100);
+    EXPECT_EQ(heard.CountNear(0.2f, 0.001f), 3 * kRate / 10);
+    long silence = SilenceBetween(heard, 0.3f, 0.2f);
+    EXPECT_GE(silence, 0);
+    EXPECT_LE(silence, 1) << "frames of silence between the tracks";
+  }
 };
 
 }  // namespace kivo::engine::test
