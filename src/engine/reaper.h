@@ -23,7 +23,11 @@ class Reaper {
 
   // Takes a channel whose shutdown has been requested; returns at once.
   void Bury(std::shared_ptr<Channel> channel) {
-    queue_.Push([channel = std::move(channel)] { channel->Join(); });
+    // Released here, not later with the job, where the queue is locked.
+    queue_.Push([channel = std::move(channel)]() mutable {
+      channel->Join();
+      channel.reset();
+    });
   }
   // Runs `job` on the reaper's thread; returns at once.
   void Run(Job job) { queue_.Push(std::move(job)); }
