@@ -76,6 +76,8 @@ bool Output::OpenDeviceLocked() {
   device_ = SDL_OpenAudioDevice(device_number_ == 1 ? nullptr : name.c_str(), 0,
                                 &wanted, &obtained, 0);
   if (device_ == 0) return false;
+  // SDL starts its thread with the device paused, and a paused pass writes a
+  // buffer of silence: started at once, the first pass is normally ours.
   SDL_PauseAudioDevice(device_, 0);
   return true;
 }
