@@ -38,10 +38,12 @@ bool Engine::Init(int device, uint32_t freq, uint32_t) {
   std::lock_guard lock(impl_->mutex_);
   if (impl_->output_) return false;  // already initialised
   Impl* impl = impl_.get();
-  impl_->output_ = Output::Open(device, freq ? freq : kDefaultRate,
-                                &impl_->volumes_, [impl](uint32_t channel) {
-                                  impl->syncs_->Push({channel, kSyncEnd, 0});
-                                });
+  impl_->output_ = Output::Create(
+      device, freq ? freq : kDefaultRate, &impl_->output_settings_,
+      [impl](uint32_t channel) {
+        impl->syncs_->Push({channel, kSyncEnd, 0});
+      },
+      [impl] { impl->reaper_->Run([impl] { impl->CloseIdleOutput(); }); });
   return impl_->output_ != nullptr;
 }
 
@@ -63,9 +65,13 @@ bool Engine::SetConfig(int option, uint32_t value) {
     case kConfigGlobalStreamVolume:
     case kConfigGlobalMusicVolume:
       if (value > kMaxVolume) return false;
-      (option == kConfigGlobalStreamVolume ? impl_->volumes_.stream
-                                           : impl_->volumes_.music)
+      (option == kConfigGlobalStreamVolume
+           ? impl_->output_settings_.stream_volume
+           : impl_->output_settings_.music_volume)
           .store(value);
+      return true;
+    case kConfigDeviceIdleMs:
+      impl_->output_settings_.idle_close_ms.store(value);
       return true;
     case kConfigNetTimeout:
       impl_->net_options_.timeout_ms = value;

@@ -35,6 +35,18 @@ namespace kivo::engine {
 // MusicFree, Free) hands its threads to the kivo-reap thread instead of waiting
 // for them; the destructor waits for them all.
 //
+// The output device. Init checks that the device exists and fixes the mixing
+// rate (SDL converts to whatever the device takes); the device itself opens
+// when a channel starts to play while it is closed, so that its first buffer
+// holds that channel, and closes on the kivo-reap thread once nothing has
+// played, been paused or drained for kConfigDeviceIdleMs. A play that cannot
+// open it fails (ChannelPlay returns false, the channel stays stopped) and the
+// next play tries again. A play during a close does not wait for it: the
+// device reopens as soon as the close is done. Free while the device is
+// closed has no device to close; while it is open, Free waits for SDL's
+// audio thread to end (at most a few device buffers). A device switch is a
+// Free and an Init, so the new device too opens with the next play.
+//
 // Network streams recover: once open, a stream whose connection drops or
 // stays silent for the network time-out reconnects on its own, stalled
 // meanwhile, and ends only on a refusal (HTTP 4xx), at the end of a stream of
@@ -53,14 +65,17 @@ namespace kivo::engine {
 //
 // Threads the engine starts: kivo-sync and kivo-reap (for the engine's life),
 // one kivo-decode per channel that has been played, one kivo-net per network
-// stream, and SDL's audio thread while a device is open. SDL's signal
+// stream, and SDL's audio thread while the device is open. SDL's signal
 // handlers stay off: signals belong to the program.
 class Engine final : public AudioLibrary {
  public:
-  // The engine's own option beyond the AudioLibrary's, for SetConfig: how
+  // The engine's own options beyond the AudioLibrary's, for SetConfig: how
   // long, in ms, a playing network stream that lost its station keeps
   // reconnecting before it ends (5 minutes by default; 0 ends it at once).
   static constexpr int kConfigNetReconnectMs = 0x10000;
+  // How long, in ms, the output device stays open with nothing to play before
+  // it closes (10 s by default); the next play opens it again.
+  static constexpr int kConfigDeviceIdleMs = 0x10001;
 
   Engine();
   ~Engine() override;

@@ -24,7 +24,10 @@ bool Engine::ChannelPlay(Handle handle, bool restart) {
     channel->Stop();
     return false;
   }
-  impl_->output_->Add(channel);
+  if (!impl_->output_->Add(channel)) {
+    channel->Stop();  // the device would not open
+    return false;
+  }
   return true;
 }
 

@@ -37,6 +37,9 @@ Engine::Impl::Impl() {
 
 Engine::Impl::~Impl() {
   ReleaseAll();
+  // A close of the idle device under way may hold the last output, whose
+  // audio thread may still ask the reaper for work: both end before it goes.
+  reaper_->Drain();
   // Download threads may still queue a sync until the reaper has ended them.
   reaper_.reset();
   syncs_.reset();
@@ -96,7 +99,7 @@ bool Engine::Impl::Release(Handle handle, bool module) {
 }
 
 bool Engine::Impl::ReleaseAll() {
-  std::unique_ptr<Output> output;
+  std::shared_ptr<Output> output;
   std::vector<std::shared_ptr<Channel>> channels;
   {
     std::unique_lock lock(mutex_);
@@ -113,12 +116,21 @@ bool Engine::Impl::ReleaseAll() {
     WaitForCallbacksLocked(lock, 0, 0);
   }
   bool had_output = output != nullptr;
-  output.reset();  // the audio thread stops here
+  output.reset();  // the audio thread stops here, or ends a close under way
   for (auto& channel : channels) {
     channel->RequestShutdown();
     reaper_->Bury(std::move(channel));
   }
   return had_output;
+}
+
+void Engine::Impl::CloseIdleOutput() {
+  std::shared_ptr<Output> output;
+  {
+    std::lock_guard lock(mutex_);
+    output = output_;
+  }
+  if (output) output->CloseIfIdle();
 }
 
 uint32_t Engine::Impl::DeviceRate() const {

@@ -48,6 +48,8 @@ class Engine::Impl {
   bool Release(Handle handle, bool module);
   // Takes every channel and the output out; the channels go to the reaper.
   bool ReleaseAll();
+  // On the reaper: closes the output device if it is still idle.
+  void CloseIdleOutput();
   uint32_t DeviceRate() const;
   void Dispatch(const SyncEvent& event);
   // Under `lock` (on mutex_): waits until no callback of `channel` (0: of any
@@ -57,11 +59,12 @@ class Engine::Impl {
 
   mutable std::mutex mutex_;
   std::unordered_map<Handle, Entry> channels_;
-  std::unique_ptr<Output> output_;
+  // Shared with a close of the idle device in progress on the reaper.
+  std::shared_ptr<Output> output_;
   NetOptions net_options_;
   Handle next_handle_ = 1;
   Handle next_sync_ = 1;
-  GlobalVolumes volumes_;
+  OutputSettings output_settings_;
   PluginHost plugins_;
   bool sdl_audio_ = false;
   std::unique_ptr<SyncQueue> syncs_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/channel.h"
 
@@ -23,8 +24,16 @@ Uint16 CallbackFrames(uint32_t rate) {
 
 }  // namespace
 
-Output::Output(const GlobalVolumes* volumes, EndProc on_end)
-    : volumes_(volumes), on_end_(std::move(on_end)) {}
+Output::Output(int device, uint32_t freq, const OutputSettings* settings,
+               EndProc on_end, IdleProc on_idle)
+    : device_number_(device),
+      sample_rate_(freq),
+      settings_(settings),
+      on_end_(std::move(on_end)),
+      on_idle_(std::move(on_idle)) {
+  ended_.reserve(16);
+  finished_.reserve(16);
+}
 
 bool Output::DeviceName(int device, std::string* name) {
   if (device == 1) {
@@ -38,44 +47,93 @@ bool Output::DeviceName(int device, std::string* name) {
   return true;
 }
 
-std::unique_ptr<Output> Output::Open(int device, uint32_t freq,
-                                     const GlobalVolumes* volumes,
-                                     EndProc on_end) {
+std::unique_ptr<Output> Output::Create(int device, uint32_t freq,
+                                       const OutputSettings* settings,
+                                       EndProc on_end, IdleProc on_idle) {
   std::string name;
   if (!DeviceName(device, &name)) return nullptr;
-  std::unique_ptr<Output> output(new Output(volumes, std::move(on_end)));
-  SDL_AudioSpec wanted{};
-  wanted.freq = freq ? static_cast<int>(freq) : 44100;
-  wanted.format = AUDIO_F32SYS;
-  wanted.channels = 2;
-  wanted.samples = CallbackFrames(static_cast<uint32_t>(wanted.freq));
-  wanted.callback = &Output::Callback;
-  wanted.userdata = output.get();
-  SDL_AudioSpec obtained{};
-  output->device_ = SDL_OpenAudioDevice(device == 1 ? nullptr : name.c_str(), 0,
-                                        &wanted, &obtained, 0);
-  if (output->device_ == 0) return nullptr;
-  output->sample_rate_ = static_cast<uint32_t>(obtained.freq);
-  output->ended_.reserve(16);
-  output->finished_.reserve(16);
-  SDL_PauseAudioDevice(output->device_, 0);
-  return output;
+  // SDL converts to the device's own format (no changes allowed when it is
+  // opened), so the mixer's rate is the one asked for.
+  return std::unique_ptr<Output>(new Output(
+      device, freq, settings, std::move(on_end), std::move(on_idle)));
 }
 
 Output::~Output() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);
 }
 
-void Output::Add(std::shared_ptr<Channel> channel) {
+bool Output::OpenDeviceLocked() {
+  std::string name;
+  if (!DeviceName(device_number_, &name)) return false;
+  SDL_AudioSpec wanted{};
+  wanted.freq = static_cast<int>(sample_rate_);
+  wanted.format = AUDIO_F32SYS;
+  wanted.channels = 2;
+  wanted.samples = CallbackFrames(sample_rate_);
+  wanted.callback = &Output::Callback;
+  wanted.userdata = this;
+  SDL_AudioSpec obtained{};
+  device_ = SDL_OpenAudioDevice(device_number_ == 1 ? nullptr : name.c_str(), 0,
+                                &wanted, &obtained, 0);
+  if (device_ == 0) return false;
+  // SDL starts its thread with the device paused, and a paused pass writes a
+  // buffer of silence: started at once, the first pass is normally ours.
+  SDL_PauseAudioDevice(device_, 0);
+  return true;
+}
+
+bool Output::Add(std::shared_ptr<Channel> channel) {
   std::vector<std::shared_ptr<Channel>> finished = TakeFinished();
-  std::lock_guard lock(mixer_mutex_);
-  bool present = false;
-  bool draining = false;
-  for (const Playing& entry : playing_) {
-    present = present || entry.channel == channel;
-    draining = draining || entry.channel->Draining();
+  std::lock_guard device_lock(device_mutex_);
+  {
+    std::lock_guard lock(mixer_mutex_);
+    idle_frames_ = 0;
+    bool present = false;
+    bool draining = false;
+    for (const Playing& entry : playing_) {
+      present = present || entry.channel == channel;
+      draining = draining || entry.channel->Draining();
+    }
+    if (!present) playing_.push_back({std::move(channel), draining});
   }
-  if (!present) playing_.push_back({std::move(channel), draining});
+  if (device_ != 0 || closing_ || OpenDeviceLocked()) return true;
+  StopAllChannels();
+  return false;
+}
+
+void Output::CloseIfIdle() {
+  SDL_AudioDeviceID closing = 0;
+  {
+    std::lock_guard device_lock(device_mutex_);
+    {
+      std::lock_guard lock(mixer_mutex_);
+      close_asked_ = false;
+      if (device_ == 0 || !IdleLongEnoughLocked()) return;
+    }
+    closing = std::exchange(device_, 0);
+    closing_ = true;
+    // Once paused, the device never calls back again: a new one may mix.
+    SDL_PauseAudioDevice(closing, 1);
+  }
+  SDL_CloseAudioDevice(closing);
+  std::lock_guard device_lock(device_mutex_);
+  closing_ = false;
+  bool waiting;
+  {
+    std::lock_guard lock(mixer_mutex_);
+    waiting = !playing_.empty();
+  }
+  // A play that came in meanwhile left the open to us.
+  if (waiting && !OpenDeviceLocked()) StopAllChannels();
+}
+
+void Output::StopAllChannels() {
+  std::lock_guard lock(mixer_mutex_);
+  for (Playing& entry : playing_) {
+    entry.channel->Stop();
+    finished_.push_back(std::move(entry.channel));
+  }
+  playing_.clear();
 }
 
 void Output::Remove(const Channel* channel) {
@@ -101,8 +159,9 @@ void Output::Callback(void* user, Uint8* stream, int length) {
 }
 
 void Output::Mix(float* out, size_t frames) {
-  stream_gain_ = static_cast<float>(volumes_->stream.load()) / 10000.0f;
-  music_gain_ = static_cast<float>(volumes_->music.load()) / 10000.0f;
+  stream_gain_ = static_cast<float>(settings_->stream_volume.load()) / 10000.0f;
+  music_gain_ = static_cast<float>(settings_->music_volume.load()) / 10000.0f;
+  bool ask_close = false;
   {
     std::lock_guard lock(mixer_mutex_);
     ended_.clear();
@@ -124,8 +183,27 @@ void Output::Mix(float* out, size_t frames) {
     }
     std::erase_if(playing_,
                   [](const Playing& entry) { return entry.finished; });
+    ask_close = CountIdleLocked(frames);
   }
   for (uint32_t handle : ended_) on_end_(handle);
+  if (ask_close) on_idle_();
+}
+
+bool Output::CountIdleLocked(size_t frames) {
+  if (!playing_.empty()) {
+    idle_frames_ = 0;
+    return false;
+  }
+  idle_frames_ += frames;
+  if (close_asked_ || !IdleLongEnoughLocked()) return false;
+  close_asked_ = true;
+  return true;
+}
+
+bool Output::IdleLongEnoughLocked() const {
+  uint64_t idle_close_frames =
+      uint64_t{settings_->idle_close_ms.load()} * sample_rate_ / 1000;
+  return playing_.empty() && idle_frames_ >= idle_close_frames;
 }
 
 size_t Output::MixOne(Playing& entry, float* out, size_t frames) {

@@ -124,7 +124,9 @@ bool FakeAudioLibrary::MusicFree(Handle music) {
 bool FakeAudioLibrary::ChannelPlay(Handle channel, bool restart) {
   std::lock_guard lock(mutex_);
   auto it = channels_.find(channel);
-  if (it == channels_.end() || it->second.decode_only) return false;
+  if (it == channels_.end() || it->second.decode_only || fail_play) {
+    return false;
+  }
   if (restart) it->second.position_bytes = 0;
   it->second.state = kActivePlaying;
   return true;
@@ -199,7 +201,8 @@ std::optional<std::string> FakeAudioLibrary::ChannelGetTags(Handle channel,
                                                             uint32_t tags) {
   std::lock_guard lock(mutex_);
   auto it = channels_.find(channel);
-  if (it == channels_.end() || tags != kTagMeta || it->second.media.meta.empty()) {
+  if (it == channels_.end() || tags != kTagMeta ||
+      it->second.media.meta.empty()) {
     return std::nullopt;
   }
   return it->second.media.meta;
@@ -241,8 +244,7 @@ std::string FakeAudioLibrary::TagsRead(Handle channel,
   return tag == it->second.media.tags.end() ? "" : tag->second;
 }
 
-void FakeAudioLibrary::FireSyncs(Handle channel, uint32_t type,
-                                 uint32_t data) {
+void FakeAudioLibrary::FireSyncs(Handle channel, uint32_t type, uint32_t data) {
   std::vector<std::pair<Handle, SyncProc>> due;
   {
     std::lock_guard lock(mutex_);

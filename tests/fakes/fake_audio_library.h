@@ -58,6 +58,8 @@ class FakeAudioLibrary : public AudioLibrary {
   int init_device() const { return init_device_; }
   std::vector<std::pair<int, std::string>> config_log() const;
   bool fail_init = false;
+  // ChannelPlay fails, as when the output device will not open.
+  bool fail_play = false;
   uint32_t version = 0x02040000;
 
   uint32_t GetVersion() override { return version; }

@@ -78,6 +78,26 @@ TEST(PlayEntryTest, ALocationThatOpensAsNothingShowsTheErrorAndStays) {
   EXPECT_FALSE(f.h.window.seekbar_enabled);
 }
 
+TEST(PlayEntryTest, AnOutputThatWillNotStartShowsTheErrorUntilPlayWorks) {
+  PlaybackFixture f;
+  std::string a = f.AddEntry("a.mp3");
+  f.h.audio.fail_play = true;
+  f.Play(0);
+  EXPECT_EQ(f.model().Line(0), "[Error] " + a);
+  EXPECT_FALSE(f.h.loop.TimerEnabled("Time"));
+  EXPECT_FALSE(f.h.player->lastfm().CountingPlayTime());
+  EXPECT_EQ(f.model().playing_index, 0);
+  EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActiveStopped);
+
+  // Once the device works again, the tray's Play starts the entry anew.
+  f.h.audio.fail_play = false;
+  f.Click("Play1");
+  f.h.loop.Drain();
+  EXPECT_EQ(f.playback().ChannelState(), AudioLibrary::kActivePlaying);
+  EXPECT_EQ(f.model().Line(0), "a");
+  EXPECT_TRUE(f.h.loop.TimerEnabled("Time"));
+}
+
 TEST(PlayEntryTest, OfTwoOpensUnderWayOnlyTheNewerOnePlays) {
   PlaybackFixture f;
   f.AddEntry("a.mp3");

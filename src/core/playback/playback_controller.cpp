@@ -128,9 +128,12 @@ void PlaybackController::ChannelOpened(const std::string& location,
   playback().arrived_generation = generation;
   playback().current_channel = channel;
   PlaylistModel& model = state_.playlist;
-  if (network) {
+  // A channel that will not start (the output device would not open) fails
+  // as one that would not open; a later Play tries again.
+  bool started = channel && context_.platform.audio.ChannelPlay(channel, true);
+  if (started && network) {
     StartNetworkStream(channel);
-  } else if (channel) {
+  } else if (started) {
     StartLocalTrack(channel);
   } else {
     SetTimer("Time", false);
@@ -148,7 +151,6 @@ void PlaybackController::ChannelOpened(const std::string& location,
 void PlaybackController::StartNetworkStream(AudioLibrary::Handle channel) {
   AudioLibrary& audio = context_.platform.audio;
   SetTimer("Time", true);
-  audio.ChannelPlay(channel, true);
   SetEndSync(channel);
   EventLoop& loop = context_.platform.loop;
   // A station may change its title with every block, thousands a second: one
@@ -173,7 +175,6 @@ void PlaybackController::StartLocalTrack(AudioLibrary::Handle channel) {
   SetTimer("Time", true);
   context_.platform.window.SelectLine(state_.playlist.playing_index);
   LastFmHandOver();
-  context_.platform.audio.ChannelPlay(channel, true);
   SetEndSync(channel);
 }
 
