@@ -37,6 +37,12 @@ void PlaybackController::SetTimer(const char* name, bool enabled) {
   context_.platform.loop.SetTimerEnabled(name, enabled);
 }
 
+void PlaybackController::ShowTimeNow() {
+  SetTimer("Time", true);
+  // It may be resting from a track that ended or was paused.
+  context_.platform.loop.SetTimerNextTick("Time", 0);
+}
+
 void PlaybackController::CountPlayTime(bool counting) {
   if (hooks_.count_play_time) hooks_.count_play_time(counting);
 }
@@ -150,7 +156,7 @@ void PlaybackController::ChannelOpened(const std::string& location,
 
 void PlaybackController::StartNetworkStream(AudioLibrary::Handle channel) {
   AudioLibrary& audio = context_.platform.audio;
-  SetTimer("Time", true);
+  ShowTimeNow();
   SetEndSync(channel);
   EventLoop& loop = context_.platform.loop;
   // A station may change its title with every block, thousands a second: one
@@ -172,7 +178,7 @@ void PlaybackController::StartNetworkStream(AudioLibrary::Handle channel) {
 }
 
 void PlaybackController::StartLocalTrack(AudioLibrary::Handle channel) {
-  SetTimer("Time", true);
+  ShowTimeNow();
   context_.platform.window.SelectLine(state_.playlist.playing_index);
   LastFmHandOver();
   SetEndSync(channel);
@@ -213,6 +219,8 @@ void PlaybackController::PlayPause() {
   if (ChannelState() == AudioLibrary::kActivePaused) {
     audio.ChannelPlay(Channel(), false);
     CountPlayTime(true);
+    // The timer may be resting; while the volume shows it stays off.
+    context_.platform.loop.SetTimerNextTick("Time", 0);
   } else {
     audio.ChannelPause(Channel());
     CountPlayTime(false);

@@ -96,6 +96,8 @@ class PlaybackController {
   void ShowBalloonIfPending();
   void SendNowPlaying(const std::string& text, bool enabled);
   void SetTimer(const char* name, bool enabled);
+  // Enables the `Time` timer and has it show the position at once.
+  void ShowTimeNow();
   void CountPlayTime(bool counting);
   // The queue's next entry starts; false when the queue is empty.
   bool PlayFromQueue();

@@ -17,6 +17,10 @@ constexpr char kCaptionPrefix[] = "Kivo Player  -  ";
 // up to one, so a tick this late finds the new second there, once a second,
 // and still in time with the sound.
 constexpr int kPastTheSecondMs = 100;
+// While nothing plays the caption keeps still: the timer looks once a second
+// (a station back from a stall shows within one), and the commands that start
+// or resume playback ask for a tick at once.
+constexpr int kRestingTickMs = 1000;
 
 // Milliseconds until the whole second of the position changes, plus a little;
 // the timer's own interval when the position is unknown.
@@ -67,7 +71,10 @@ long long LengthSeconds(AudioLibrary& audio, AudioLibrary::Handle channel) {
 void TimeTimer(Context& context, PlaybackState& state) {
   AudioLibrary& audio = context.platform.audio;
   AudioLibrary::Handle channel = state.current_channel;
-  if (audio.ChannelIsActive(channel) != AudioLibrary::kActivePlaying) return;
+  if (audio.ChannelIsActive(channel) != AudioLibrary::kActivePlaying) {
+    context.platform.loop.SetTimerNextTick("Time", kRestingTickMs);
+    return;
+  }
   long long elapsed = ElapsedSeconds(audio, channel);
   Seekbar(context.platform.window, state.seekbar)
       .SetPosition(static_cast<int>(elapsed));
