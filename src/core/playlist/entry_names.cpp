@@ -39,6 +39,9 @@ std::string ExtensionOf(std::string_view path) {
 }
 
 bool IsSupportedMedia(std::string_view path) {
+  // A line break in a name (Linux allows it) cannot be kept in any playlist
+  // file: the entry would come back as two wrong ones.
+  if (path.find_first_of("\r\n") != std::string_view::npos) return false;
   std::string ext = AsciiLower(ExtensionOf(path));
   for (std::string_view known : kSupportedExtensions) {
     if (ext == known) return true;

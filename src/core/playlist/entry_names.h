@@ -9,7 +9,8 @@ namespace kivo {
 std::string BaseTitle(std::string_view location);
 // The extension from the last "." after the last "/", or "".
 std::string ExtensionOf(std::string_view path);
-// One of the 29 supported media extensions, in any letter case.
+// One of the supported media extensions, in any letter case, in a path
+// without a line break.
 bool IsSupportedMedia(std::string_view path);
 // "http"/"ftp" prefixes, exact: opened as internet streams, recordable.
 bool IsNetworkStream(std::string_view location);
