@@ -39,7 +39,8 @@ namespace kivo::engine {
 // rate (SDL converts to whatever the device takes); the device itself opens
 // when a channel starts to play while it is closed, so that its first buffer
 // holds that channel, and closes on the kivo-reap thread once nothing has
-// played, been paused or drained for kConfigDeviceIdleMs. A play that cannot
+// played, stalled or drained for kConfigDeviceIdleMs (a paused channel waits
+// without it; its resume opens it again). A play that cannot
 // open it fails (ChannelPlay returns false, the channel stays stopped) and the
 // next play tries again. A play during a close does not wait for it: the
 // device reopens as soon as the close is done. Free while the device is

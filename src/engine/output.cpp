@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/platform/audio_library.h"
 #include "engine/channel.h"
 
 namespace kivo::engine {
@@ -121,7 +122,7 @@ void Output::CloseIfIdle() {
   bool waiting;
   {
     std::lock_guard lock(mixer_mutex_);
-    waiting = !playing_.empty();
+    waiting = !NothingToMixLocked();
   }
   // A play that came in meanwhile left the open to us.
   if (waiting && !OpenDeviceLocked()) StopAllChannels();
@@ -190,7 +191,7 @@ void Output::Mix(float* out, size_t frames) {
 }
 
 bool Output::CountIdleLocked(size_t frames) {
-  if (!playing_.empty()) {
+  if (!NothingToMixLocked()) {
     idle_frames_ = 0;
     return false;
   }
@@ -203,7 +204,16 @@ bool Output::CountIdleLocked(size_t frames) {
 bool Output::IdleLongEnoughLocked() const {
   uint64_t idle_close_frames =
       uint64_t{settings_->idle_close_ms.load()} * sample_rate_ / 1000;
-  return playing_.empty() && idle_frames_ >= idle_close_frames;
+  return NothingToMixLocked() && idle_frames_ >= idle_close_frames;
+}
+
+bool Output::NothingToMixLocked() const {
+  // A paused channel stays in the mixer, but a resume adds it again and so
+  // opens the device again.
+  return std::all_of(playing_.begin(), playing_.end(), [](const Playing& e) {
+    return e.channel->State() == AudioLibrary::kActivePaused &&
+           !e.channel->Draining();
+  });
 }
 
 size_t Output::MixOne(Playing& entry, float* out, size_t frames) {

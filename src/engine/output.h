@@ -32,9 +32,10 @@ struct OutputSettings {
 // The device runs only while there is something to mix: the first Add opens
 // it, so that its first buffer already holds the channel, and after
 // OutputSettings::idle_close_ms with nothing to mix (no channel playing,
-// paused or draining) the callback asks through `on_idle`, which must only
-// queue, for CloseIfIdle on another thread. An idle player thus has no audio
-// thread waking it up.
+// stalled or draining; paused ones may wait) the callback asks through
+// `on_idle`, which must only queue, for CloseIfIdle on another thread. An
+// idle or long-paused player thus has no audio thread waking it up, and a
+// resume opens the device again.
 class Output {
  public:
   using EndProc = std::function<void(uint32_t channel)>;
@@ -84,6 +85,8 @@ class Output {
   // After a mix: whether to ask for CloseIfIdle now.
   bool CountIdleLocked(size_t frames);
   bool IdleLongEnoughLocked() const;
+  // No channel plays, stalls or drains: at most paused ones wait.
+  bool NothingToMixLocked() const;
   // Hands over channels that finished, to be released off the audio thread.
   std::vector<std::shared_ptr<Channel>> TakeFinished();
   // Opens and starts the device; under device_mutex_.

@@ -78,7 +78,10 @@ TEST_F(EngineInRealTime, NoDeviceRunsWhileNothingPlaysAndPlayingAgainIsHeard) {
   ExpectTheSecondFollowsWithoutSilence();
 }
 
-TEST_F(EnginePlayback, APausedTrackKeepsItsDevice) {
+// A track left paused (for a meeting, for the night) lets the device go, as
+// a stopped one does: no audio thread wakes, and on a system without a sound
+// server other programs may play. Play goes on where it paused.
+TEST_F(EnginePlayback, APausedTrackLetsTheDeviceGoAndGoesOnWhereItPaused) {
   ASSERT_TRUE(engine_->SetConfig(Engine::kConfigDeviceIdleMs, 50));
   std::string path = dir_.File("steady.wav");
   ASSERT_TRUE(test::Render(path, "0.4", 2.0, "-c:a pcm_f32le"));
@@ -86,9 +89,16 @@ TEST_F(EnginePlayback, APausedTrackKeepsItsDevice) {
   ASSERT_TRUE(engine_->ChannelPlay(handle, true));
   ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.2; }));
   ASSERT_TRUE(engine_->ChannelPause(handle));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_EQ(AudioThreads(), 1);
+  const double paused_at = PositionSeconds(handle);
+  EXPECT_TRUE(WaitUntil([] { return AudioThreads() == 0; }, 5000))
+      << "still running while paused past the idle time";
+  EXPECT_EQ(engine_->ChannelIsActive(handle), AudioLibrary::kActivePaused);
+  EXPECT_DOUBLE_EQ(PositionSeconds(handle), paused_at);
   ASSERT_TRUE(engine_->ChannelPlay(handle, false));
+  EXPECT_TRUE(WaitUntil([] { return AudioThreads() == 1; }));
+  EXPECT_TRUE(WaitUntil([&] {
+    return (engine_->ChannelGetLevel(handle) & 0xffff) > 8000;
+  })) << "what plays after the pause is heard";
   ASSERT_TRUE(WaitUntil([&] { return PositionSeconds(handle) >= 0.4; }));
   ASSERT_TRUE(engine_->ChannelStop(handle));
   EXPECT_TRUE(WaitUntil([] { return AudioThreads() == 0; }, 5000))
