@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "core/playlist/entry_checks.h"
 #include "fakes/player_harness.h"
 #include "fakes/temp_dir.h"
 
@@ -74,7 +75,8 @@ TEST(PlaylistModelTest, RefreshGivesNameStreamOrErrorForms) {
   PlaylistModel model =
       ModelOf({file.c_str(), "http://host/live.mp3", "ftp://h/x.ogg",
                "HTTP://host/x", (dir.path() + "folder.mp3").c_str(), ""});
-  RefreshEntryNames(model, "Fehler");
+  model.MarkAllUnchecked("Fehler");
+  FinishEntryChecks(model);
   EXPECT_EQ(model.Line(0), "Song.Name");
   EXPECT_EQ(model.Line(1), "[S] http://host/live.mp3");
   EXPECT_EQ(model.Line(2), "[S] ftp://h/x.ogg");

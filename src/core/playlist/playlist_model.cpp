@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/playlist/entry_names.h"
-#include "core/util/atomic_file.h"
 #include "core/util/text.h"
 
 namespace kivo {
@@ -175,15 +174,6 @@ void PlaylistModel::SetChecked(int first, const std::vector<bool>& exists) {
                                                : LineForm::kMissing;
     }
   }
-}
-
-void RefreshEntryNames(PlaylistModel& model, const std::string& error_word) {
-  model.MarkAllUnchecked(error_word);
-  std::vector<bool> exists(model.file_list.size());
-  for (size_t i = 0; i < exists.size(); ++i) {
-    exists[i] = FileExists(std::string(model.file_list[i]));
-  }
-  model.SetChecked(0, exists);
 }
 
 }  // namespace kivo

@@ -15,8 +15,9 @@ namespace kivo {
 // so a long playlist holds one byte per entry beside its locations; only
 // lines of another text (queue marks, stream titles, PLS titles) are stored.
 enum class LineForm : uint8_t {
-  // RefreshEntryNames has not learnt yet whether the file exists: shown as
-  // an existing file's name, or "[S] " + address for a stream address.
+  // The file check (see entry_checks.h) has not learnt yet whether the file
+  // exists: shown as an existing file's name, or "[S] " + address for a
+  // stream address.
   kUnchecked,
   kName,     // BaseTitle(location)
   kStream,   // "[S] " + location
@@ -43,7 +44,7 @@ struct PlaylistModel {
   void AppendEntry(std::string_view location, const std::string& line,
                    bool into_shuffle_pool);
   // The list replaced by these locations, each into the shuffle pool, their
-  // lines to be found by RefreshEntryNames.
+  // lines to be found by the file check.
   void ReplaceLocations(LocationList locations);
   // Both lists; the playing index follows its entry (or becomes -1).
   void RemoveEntryAt(int index);
@@ -86,7 +87,6 @@ struct PlaylistModel {
   // serial (-1 once it has left the list).
   uint32_t NewSerial();
   void ReindexSerials(int from, int to);
-  void ForgetSerials();
   std::vector<uint32_t> serials_;
   std::vector<int> serial_index_;
   std::vector<bool> serial_pooled_;
@@ -99,11 +99,5 @@ struct PlaylistModel {
   uint64_t layout_generation_ = 0;
   std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
 };
-
-// Every line rebuilt from its location: the name for an existing file, "[S] "
-// + address for a stream address, else "[" + error_word + "] " + location.
-// The files are checked on the spot; CheckEntryFiles does it off the GUI
-// thread.
-void RefreshEntryNames(PlaylistModel& model, const std::string& error_word);
 
 }  // namespace kivo
